@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Product, configuration and version queries of the host.
+namespace krt {
+namespace product {
+bool isEnterprise();
+bool isSupported(const QString &feature);
+// Edition of the installed suite; 0, 5 and 7 are the smaller editions.
+int versionID();
+} // namespace product
+
+namespace configs {
+QString getRawConfig(const QString &key);
+} // namespace configs
+
+namespace info {
+QString version();
+} // namespace info
+
+namespace host {
+// Process start-up work every host executable (and test) does once a Q(Gui)Application
+// exists: maps the suite's UI font to the installed CJK font so text measures alike everywhere.
+void initialize();
+// The installed family that stands for "Microsoft YaHei".
+QString uiFontSubstitute();
+} // namespace host
+} // namespace krt

@@ -1,0 +1,90 @@
+#include "kxapplication.h"
+
+#include "khostconfig.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+KCoreApplication::KCoreApplication(QObject *parent)
+    : QObject(parent)
+{
+}
+
+KCoreApplication *KCoreApplication::instance()
+{
+    static KCoreApplication *app = new KCoreApplication;
+    return app;
+}
+
+void KCoreApplication::lockMainWindow()
+{
+    ++m_lockDepth;
+    m_log << QStringLiteral("lock");
+    if (m_lockDepth == 1)
+        emit mainWindowLockChanged(true);
+}
+
+void KCoreApplication::unlockMainWindow()
+{
+    m_log << QStringLiteral("unlock");
+    if (m_lockDepth == 0) {
+        qWarning() << "KCoreApplication: unlock without a matching lock";
+        return;
+    }
+    if (--m_lockDepth == 0)
+        emit mainWindowLockChanged(false);
+}
+
+int KCoreApplication::mainWindowLockDepth() const
+{
+    return m_lockDepth;
+}
+
+void KCoreApplication::setInteractionLocked(bool locked)
+{
+    m_log << QStringLiteral("interaction:%1").arg(locked ? 1 : 0);
+    if (m_interactionLocked == locked)
+        return;
+    m_interactionLocked = locked;
+    emit interactionLockChanged(locked);
+}
+
+bool KCoreApplication::isInteractionLocked() const
+{
+    return m_interactionLocked;
+}
+
+void KCoreApplication::processPendingUiWork()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+QStringList KCoreApplication::shellLog() const
+{
+    return m_log;
+}
+
+void KCoreApplication::clearShellLog()
+{
+    m_log.clear();
+}
+
+KCoreApplication *KxApplication::coreApplication()
+{
+    return KCoreApplication::instance();
+}
+
+bool KMBUtils::FireDocOperationEnable(KCoreApplication *app, int kind)
+{
+    if (!app)
+        return false;
+    Q_UNUSED(kind);
+    return KHostConfig::value(QStringLiteral("docOperationEnable"), true).toBool();
+}
+
+bool KMBUtils::FireDocSaveAsEnable(KCoreApplication *app)
+{
+    if (!app)
+        return false;
+    return KHostConfig::value(QStringLiteral("docSaveAsEnable"), true).toBool();
+}

@@ -1,0 +1,6 @@
+#include "watermarksetting.h"
+
+WatermarkSetting::WatermarkSetting()
+    : m_text(tr("Brindlex Office"))
+{
+}
