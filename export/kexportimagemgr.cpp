@@ -1,0 +1,107 @@
+#include "kexportimagemgr.h"
+
+#include "ktipsdialog.h"
+
+#include <kxapplication.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+KExportImageMgr::KExportImageMgr(QObject *parent)
+    : QObject(parent)
+{
+    adoptTask(createTask(QCoreApplication::applicationName()));
+}
+
+KExportImageMgr::KExportImageMgr(KExportImageTask *task, QObject *parent)
+    : QObject(parent)
+{
+    adoptTask(task);
+}
+
+KExportImageMgr::~KExportImageMgr()
+{
+    // The task's destructor cancels and waits, so its thread never outlives it.
+    delete m_task;
+}
+
+KExportImageTask *KExportImageMgr::createTask(const QString &applicationName)
+{
+    Q_UNUSED(applicationName);
+    return new KExportImageTask;
+}
+
+void KExportImageMgr::adoptTask(KExportImageTask *task)
+{
+    m_task = task;
+    if (!m_task)
+        return;
+    connect(m_task, &KExportImageTask::exportFinished, this, &KExportImageMgr::onExportFinished,
+            Qt::QueuedConnection);
+}
+
+bool KExportImageMgr::startExport(const ExportImageOptions &options)
+{
+    if (m_task && !m_task->isRunning() && !m_busy) {
+        m_busy = true;
+        emit showTips();
+        onLockShell(true);
+        m_task->startTask(options);
+        return true;
+    }
+    int buttons = KTipsDialog::OkButton;
+    int icon = KTipsDialog::TipsIcon;
+    KTipsDialog::showTips(qobject_cast<QWidget *>(parent()), tr("Export Image"),
+                          tr("Another export task is running,please wait and try again"), &buttons, &icon);
+    return false;
+}
+
+bool KExportImageMgr::isBusy() const
+{
+    return m_busy || (m_task && m_task->isRunning());
+}
+
+void KExportImageMgr::cancel()
+{
+    if (!m_task)
+        return;
+    m_task->cancel();
+    emit exportCancel();
+}
+
+int KExportImageMgr::pageCount()
+{
+    return m_task ? m_task->pageCount() : 0;
+}
+
+qint64 KExportImageMgr::selectedPagesHeight(int limit, const ExportImageOptions &options)
+{
+    return m_task ? m_task->selectedPagesHeight(limit, options) : 0;
+}
+
+int KExportImageMgr::pageQuery(int argument)
+{
+    return m_task ? m_task->pageQuery(argument) : 0;
+}
+
+QImage KExportImageMgr::previewImage()
+{
+    return m_task ? m_task->previewImage() : QImage();
+}
+
+void KExportImageMgr::onLockShell(bool bLock)
+{
+    KCoreApplication *app = KxApplication::coreApplication();
+    if (bLock)
+        app->lockMainWindow();
+    else
+        app->unlockMainWindow();
+    app->setInteractionLocked(bLock);
+}
+
+void KExportImageMgr::onExportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo)
+{
+    onLockShell(false);
+    m_busy = false;
+    emit exportFinished(exitCode, exitInfo);
+}

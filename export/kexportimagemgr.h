@@ -1,0 +1,45 @@
+#pragma once
+
+#include "kexportimagetask.h"
+
+#include <QObject>
+
+// Owns the export task of the component the add-on runs in and serialises exports:
+// a second one is refused while the first runs. Locks the host shell for the span of
+// an export.
+class KExportImageMgr : public QObject
+{
+    Q_OBJECT
+public:
+    explicit KExportImageMgr(QObject *parent = nullptr);
+    // Takes ownership of a task made elsewhere (a renderer the caller chose).
+    KExportImageMgr(KExportImageTask *task, QObject *parent);
+    ~KExportImageMgr() override;
+
+    bool startExport(const ExportImageOptions &options);
+    bool isBusy() const;
+    void cancel();
+
+    int pageCount();
+    qint64 selectedPagesHeight(int limit, const ExportImageOptions &options);
+    int pageQuery(int argument);
+    QImage previewImage();
+
+    // The task for an application name ("vyx", "vyd", "qz", "pdf"; any case).
+    static KExportImageTask *createTask(const QString &applicationName);
+
+signals:
+    void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
+    void exportCancel();
+    void showTips();
+
+public slots:
+    void onLockShell(bool bLock);
+    void onExportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
+
+private:
+    void adoptTask(KExportImageTask *task);
+
+    KExportImageTask *m_task = nullptr;
+    bool m_busy = false;
+};

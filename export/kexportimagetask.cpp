@@ -1,0 +1,453 @@
+#include "kexportimagetask.h"
+
+#include "picturewriter.h"
+#include "simplewatermark.h"
+#include "watermarkpainter.h"
+
+#include <krt.h>
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QReadLocker>
+#include <QRegularExpression>
+#include <QWriteLocker>
+
+#include <limits>
+
+namespace {
+
+const int kExitCodeType = qRegisterMetaType<KExportImageTask::ExitCode>("KExportImageTask::ExitCode");
+
+bool isCompactEdition()
+{
+    const int edition = krt::product::versionID();
+    return edition == 0 || edition == 5 || edition == 7;
+}
+
+bool applicationIs(const char *name)
+{
+    return QCoreApplication::applicationName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+QString withTrailingSeparator(const QString &folder)
+{
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
+struct ColumnLayout
+{
+    QList<QImage> images;
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace
+
+KExportImageTask::KExportImageTask(QObject *parent)
+    : QThread(parent)
+{
+    Q_UNUSED(kExitCodeType);
+}
+
+KExportImageTask::~KExportImageTask()
+{
+    {
+        QWriteLocker lock(&m_lock);
+        m_cancelRequested = true;
+    }
+    wait();
+}
+
+int KExportImageTask::pageCount()
+{
+    return 0;
+}
+
+qint64 KExportImageTask::selectedPagesHeight(int, const ExportImageOptions &)
+{
+    return 0;
+}
+
+int KExportImageTask::pageQuery(int)
+{
+    return 0;
+}
+
+QImage KExportImageTask::previewImage()
+{
+    return QImage();
+}
+
+bool KExportImageTask::renderPages(const ExportImageOptions &)
+{
+    return false;
+}
+
+bool KExportImageTask::renderLongPicture(const ExportImageOptions &)
+{
+    return false;
+}
+
+bool KExportImageTask::exportLongPicturePdf(const ExportImageOptions &options)
+{
+    return renderLongPicture(options);
+}
+
+void KExportImageTask::startTask(const ExportImageOptions &options)
+{
+    {
+        QWriteLocker lock(&m_lock);
+        m_options = options;
+        m_outputFile.clear();
+        m_outputFolder.clear();
+        m_errTitle = tr("Export failed");
+        m_errMsg = krt::product::isEnterprise()
+            ? tr("Export failed. Please lower picture quality or reduce file content, and try again.")
+            : tr("Export image failed, please reduce the image quality or\n adjust doc pages and try again");
+        m_pageImages.clear();
+        m_cancelRequested = false;
+        m_exitCode = Failed;
+    }
+    if (options.exportInCaller) {
+        const bool ok = isSpreadsheet() ? exportLongPicture(options) : renderPages(options);
+        if (ok && currentExitCode() != Canceled)
+            setExitCode(Success);
+    }
+    start(QThread::InheritPriority);
+}
+
+void KExportImageTask::run()
+{
+    // The cancel flag was cleared by startTask; clearing it again here would lose a cancel
+    // that arrives before the thread gets going.
+    const ExportImageOptions options = currentOptions();
+    if (options.preview) {
+        const QImage image = previewImage();
+        setExitCode(Success);
+        QVariantMap info;
+        info.insert(QStringLiteral("previewimage"), image);
+        info.insert(QStringLiteral("isPreivewPage"), true);
+        emit exportFinished(Success, info);
+        return;
+    }
+    if (runExport(options) && currentExitCode() != Canceled)
+        setExitCode(Success);
+    removeOutput(options);
+
+    const QString count = pageCountText(options);
+    QVariantMap info;
+    QReadLocker lock(&m_lock);
+    info.insert(QStringLiteral("fileName"), m_outputFile);
+    info.insert(QStringLiteral("pageCount"), isSpreadsheet() ? m_countText : count);
+    info.insert(QStringLiteral("errMsg"), m_errMsg);
+    info.insert(QStringLiteral("errTitle"), m_errTitle);
+    const ExitCode code = m_exitCode;
+    lock.unlock();
+    emit exportFinished(code, info);
+}
+
+// The export proper; false when no step ran or a step failed.
+bool KExportImageTask::runExport(const ExportImageOptions &options)
+{
+    if (options.longPicture) {
+        if (options.exportInCaller && isSpreadsheet())
+            return false;
+        return isPdf() ? exportLongPicturePdf(options) : exportLongPicture(options);
+    }
+    if (options.exportInCaller)
+        return false;
+    return renderPages(options);
+}
+
+// A cancelled or failed export leaves nothing it wrote behind. Files that were there
+// before the export (an overwritten long picture) are never touched.
+void KExportImageTask::removeOutput(const ExportImageOptions &options)
+{
+    QWriteLocker lock(&m_lock);
+    if (m_exitCode == Success)
+        return;
+    const bool singleFile = options.longPicture && !isPdf();
+    if (singleFile) {
+        // A long picture only appears once complete, so only a cancel after writing leaves one.
+        if (m_exitCode == Canceled && m_outputWritten && QFileInfo(m_outputFile).isFile())
+            QFile::remove(m_outputFile);
+        return;
+    }
+    if (!m_outputFolder.isEmpty())
+        QDir(m_outputFolder).removeRecursively();
+}
+
+QString KExportImageTask::pageCountText(const ExportImageOptions &options)
+{
+    if (!options.pages.isEmpty()) {
+        const qint64 distinct = countDistinctPages(options.pages);
+        if (distinct > 0)
+            return QString::number(distinct);
+    }
+    int count;
+    {
+        QReadLocker lock(&m_lock);
+        count = m_pageCount;
+    }
+    if (count < 0)
+        count = pageCount();
+    return QString::number(count);
+}
+
+void KExportImageTask::cancel()
+{
+    {
+        QWriteLocker lock(&m_lock);
+        m_cancelRequested = true;
+    }
+    wait();
+}
+
+bool KExportImageTask::isCanceled()
+{
+    QWriteLocker lock(&m_lock);
+    if (m_cancelRequested)
+        m_exitCode = Canceled;
+    return m_cancelRequested;
+}
+
+void KExportImageTask::resetCancel()
+{
+    QWriteLocker lock(&m_lock);
+    m_cancelRequested = false;
+}
+
+bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
+{
+    if (!options.exportInCaller && !renderPages(options))
+        return false;
+    {
+        QReadLocker lock(&m_lock);
+        if (m_pageImages.isEmpty())
+            return false;
+    }
+    QImage picture;
+    if (!composeLongPicture(picture) || picture.isNull())
+        return false;
+    const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
+    setOutputFile(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        qWarning() << "KExportImageTask: cannot create the folder of" << path;
+        return false;
+    }
+    if (options.watermarkOn)
+        paintWatermarkOn(picture, options, true);
+    return writeImage(picture, path, options);
+}
+
+void KExportImageTask::addPageImage(int column, const QImage &image)
+{
+    QWriteLocker lock(&m_lock);
+    m_pageImages[column].append(image);
+}
+
+QList<QImage> KExportImageTask::prepareColumn(const QList<QImage> &images)
+{
+    return images;
+}
+
+// Draws every column straight into the final picture: the result is what stacking each
+// column on white and then laying the columns side by side on white gives, without
+// holding a second copy of the picture.
+bool KExportImageTask::composeLongPicture(QImage &result)
+{
+    QMap<int, QList<QImage>> pages;
+    {
+        QWriteLocker lock(&m_lock);
+        pages.swap(m_pageImages);
+    }
+    QList<ColumnLayout> columns;
+    qint64 totalWidth = 0;
+    qint64 totalHeight = 0;
+    for (auto it = pages.begin(); it != pages.end(); ++it) {
+        ColumnLayout column;
+        column.images = prepareColumn(it.value());
+        it.value().clear();
+        qint64 height = 0;
+        for (const QImage &image : qAsConst(column.images)) {
+            column.width = std::max(column.width, image.width());
+            height += image.height();
+        }
+        if (column.width <= 0 || height <= 0 || height > std::numeric_limits<int>::max())
+            continue;
+        column.height = int(height);
+        totalWidth += column.width;
+        totalHeight = std::max<qint64>(totalHeight, column.height);
+        columns.append(column);
+    }
+    pages.clear();
+    if (columns.isEmpty() || totalWidth > std::numeric_limits<int>::max())
+        return false;
+
+    QImage picture;
+    if (kpicture::canAllocate(QSize(int(totalWidth), int(totalHeight))))
+        picture = QImage(int(totalWidth), int(totalHeight), QImage::Format_RGB32);
+    if (picture.isNull()) {
+        qWarning() << "KExportImageTask: cannot allocate a picture of" << totalWidth << "x" << totalHeight;
+        return false;
+    }
+    QPainter painter(&picture);
+    int x = 0;
+    for (ColumnLayout &column : columns) {
+        int y = 0;
+        for (QImage &image : column.images) {
+            if (isCanceled())
+                return false;
+            const QRect band(x, y, column.width, image.height());
+            if (image.hasAlphaChannel() || image.width() < column.width)
+                painter.fillRect(band, Qt::white);
+            painter.setCompositionMode(image.hasAlphaChannel() ? QPainter::CompositionMode_SourceOver
+                                                               : QPainter::CompositionMode_Source);
+            painter.drawImage(x, y, image);
+            y += image.height();
+            image = QImage(); // the page is in the picture now; give its memory back
+        }
+        if (y < picture.height())
+            painter.fillRect(QRect(x, y, column.width, picture.height() - y), Qt::white);
+        x += column.width;
+    }
+    painter.end();
+    result = picture;
+    return true;
+}
+
+QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
+{
+    const QString base = withTrailingSeparator(options.outputDir) + options.fileName;
+    QString folder = base;
+    for (int n = 1; QFileInfo::exists(folder); ++n)
+        folder = base + QStringLiteral("(%1)").arg(n);
+    if (!QDir().mkpath(folder)) {
+        qWarning() << "KExportImageTask: cannot create" << folder;
+        return QString();
+    }
+    {
+        QWriteLocker lock(&m_lock);
+        m_outputFolder = QDir::toNativeSeparators(folder);
+    }
+    return QDir::toNativeSeparators(withTrailingSeparator(folder));
+}
+
+QString KExportImageTask::pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix)
+{
+    return QDir::toNativeSeparators(QStringLiteral("%1_%2.%3")
+                                        .arg(folder + fileName)
+                                        .arg(page, 2, 10, QLatin1Char('0'))
+                                        .arg(suffix));
+}
+
+bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    if (options.watermarkOn)
+        paintWatermarkOn(image, options, false);
+    if (!writeImage(image, path, options))
+        return false;
+    QWriteLocker lock(&m_lock);
+    if (m_outputFile.isEmpty())
+        m_outputFile = path;
+    return true;
+}
+
+void KExportImageTask::paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture)
+{
+    if (isCompactEdition()) {
+        ksimplewatermark::paint(image, options.watermarkText, options.watermarkFont, options.watermarkRotate,
+                                longPicture ? ksimplewatermark::Form::Tiled : ksimplewatermark::Form::Single);
+        return;
+    }
+    WatermarkSetting setting;
+    {
+        QReadLocker lock(&m_lock);
+        setting = m_options.watermark;
+    }
+    paintWatermark(image, &setting);
+}
+
+int KExportImageTask::outputDpi(const ExportImageOptions &options) const
+{
+    return options.dpi;
+}
+
+bool KExportImageTask::writeImage(QImage &image, const QString &path, const ExportImageOptions &options)
+{
+    QString error;
+    if (!kpicture::writePicture(image, path, outputDpi(options), &error)) {
+        qWarning() << "KExportImageTask: cannot write" << path << ":" << error;
+        return false;
+    }
+    QWriteLocker lock(&m_lock);
+    if (path == m_outputFile)
+        m_outputWritten = true;
+    return true;
+}
+
+QString KExportImageTask::normalizePath(const QString &path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const bool network = p.startsWith(QLatin1String("//"));
+    static const QRegularExpression repeatedSlashes(QStringLiteral("/{2,}"));
+    p.replace(repeatedSlashes, QStringLiteral("/"));
+    if (network)
+        p.prepend(QLatin1Char('/'));
+    return QDir::toNativeSeparators(p);
+}
+
+void KExportImageTask::setOutputFile(const QString &path)
+{
+    QWriteLocker lock(&m_lock);
+    m_outputFile = path;
+    m_outputWritten = false;
+}
+
+ExportImageOptions KExportImageTask::currentOptions() const
+{
+    QReadLocker lock(&m_lock);
+    return m_options;
+}
+
+KExportImageTask::ExitCode KExportImageTask::currentExitCode() const
+{
+    QReadLocker lock(&m_lock);
+    return m_exitCode;
+}
+
+void KExportImageTask::setExitCode(ExitCode code)
+{
+    QWriteLocker lock(&m_lock);
+    m_exitCode = code;
+}
+
+void KExportImageTask::setPageCountValue(int count)
+{
+    QWriteLocker lock(&m_lock);
+    m_pageCount = count;
+}
+
+void KExportImageTask::setCountText(const QString &text)
+{
+    QWriteLocker lock(&m_lock);
+    m_countText = text;
+}
+
+bool KExportImageTask::isSpreadsheet() const
+{
+    return applicationIs("qz");
+}
+
+bool KExportImageTask::isPdf() const
+{
+    return applicationIs("pdf");
+}

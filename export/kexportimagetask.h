@@ -1,0 +1,94 @@
+#pragma once
+
+#include "exportimageoptions.h"
+
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QReadWriteLock>
+#include <QThread>
+#include <QVariantMap>
+
+// One export run on its own worker thread. Subclasses render the pages of their kind of
+// document; this class composes long pictures, names, watermarks and writes the files,
+// handles cancel and reports the outcome through exportFinished.
+class KExportImageTask : public QThread
+{
+    Q_OBJECT
+public:
+    enum ExitCode { Success = 0, Failed = 1, Canceled = 2 };
+    Q_ENUM(ExitCode)
+
+    explicit KExportImageTask(QObject *parent = nullptr);
+    ~KExportImageTask() override;
+
+    void run() override;
+    virtual int pageCount();
+    virtual qint64 selectedPagesHeight(int limit, const ExportImageOptions &options);
+    virtual int pageQuery(int argument);
+    virtual QImage previewImage();
+    virtual bool renderPages(const ExportImageOptions &options);
+    virtual bool renderLongPicture(const ExportImageOptions &options);
+    virtual bool exportLongPicture(const ExportImageOptions &options);
+    virtual bool exportLongPicturePdf(const ExportImageOptions &options);
+
+    void startTask(const ExportImageOptions &options);
+    void cancel();
+    bool isCanceled();
+    void resetCancel();
+
+    // "%1_%2.%3": folder (with its trailing separator) and name, page with two digits at least.
+    static QString pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix);
+    // Backslashes to slashes, runs of slashes folded (a leading network pair kept), native form.
+    static QString normalizePath(const QString &path);
+
+signals:
+    void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
+
+protected:
+    // For renderers: per-page output. createOutputFolder makes the next free numbered
+    // folder ("Name", "Name(1)", ...) and returns it with a trailing separator, or empty.
+    QString createOutputFolder(const ExportImageOptions &options);
+    // Watermarks (single form) and writes one page; the first page written becomes the result.
+    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    // For renderers of long pictures: queue a rendered page under its column.
+    void addPageImage(int column, const QImage &image);
+    // Composes the queued pages into one picture, releasing each page once drawn.
+    bool composeLongPicture(QImage &result);
+    // Lets the PDF component prepare a column before it is measured and drawn.
+    virtual QList<QImage> prepareColumn(const QList<QImage> &images);
+    // Paints the watermark the options ask for; tiled for long pictures.
+    void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
+    // Resolution written into picture metadata.
+    virtual int outputDpi(const ExportImageOptions &options) const;
+    bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    void setOutputFile(const QString &path);
+    ExportImageOptions currentOptions() const;
+    ExitCode currentExitCode() const;
+    void setExitCode(ExitCode code);
+    void setPageCountValue(int count);
+    void setCountText(const QString &text);
+
+    mutable QReadWriteLock m_lock;
+    QString m_outputFile;
+    ExportImageOptions m_options;
+    QMap<int, QList<QImage>> m_pageImages;
+    bool m_cancelRequested = false;
+    QString m_outputFolder;
+    ExitCode m_exitCode = Failed;
+    int m_pageCount = -1;
+    QString m_errMsg;
+    QString m_errTitle;
+    QString m_countText;
+    // Whether this run wrote m_outputFile itself (it may name a file that was there before).
+    bool m_outputWritten = false;
+
+private:
+    bool isSpreadsheet() const;
+    bool isPdf() const;
+    bool runExport(const ExportImageOptions &options);
+    void removeOutput(const ExportImageOptions &options);
+    QString pageCountText(const ExportImageOptions &options);
+};
+
+Q_DECLARE_METATYPE(KExportImageTask::ExitCode)

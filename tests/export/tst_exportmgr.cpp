@@ -1,0 +1,110 @@
+#include "ktestmain.h"
+#include "testrendertask.h"
+
+#include <kexportimagemgr.h>
+#include <ktipsdialog.h>
+#include <kxapplication.h>
+
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+
+ExportImageOptions perPage(const QString &dir)
+{
+    ExportImageOptions o;
+    o.outputDir = dir;
+    o.fileName = QStringLiteral("Doc");
+    o.longPicture = false;
+    return o;
+}
+
+// Texts of every label in the dialog that is up, then closes it from its title row.
+QStringList readAndCloseModal()
+{
+    QStringList texts;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *tips = qobject_cast<KTipsDialog *>(modal)) {
+        for (QLabel *label : tips->findChildren<QLabel *>())
+            texts << label->text();
+        tips->onClose();
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestExportMgr : public QObject
+{
+    Q_OBJECT
+private slots:
+    void secondExportIsRefusedWhileOneRuns()
+    {
+        QTemporaryDir dir;
+        auto *task = TestRenderTask::uniform(40, QSize(10, 10), Qt::red);
+        task->pageDelayMs = 20;
+        KExportImageMgr mgr(task, nullptr);
+        QSignalSpy tips(&mgr, &KExportImageMgr::showTips);
+        QSignalSpy finished(&mgr, &KExportImageMgr::exportFinished);
+        KCoreApplication *app = KxApplication::coreApplication();
+        app->clearShellLog();
+
+        QVERIFY(mgr.startExport(perPage(dir.path())));
+        QCOMPARE(tips.count(), 1);
+        QVERIFY(mgr.isBusy());
+        QVERIFY(app->isInteractionLocked());
+
+        QStringList shown;
+        QTimer::singleShot(50, [&shown] { shown = readAndCloseModal(); });
+        QVERIFY(!mgr.startExport(perPage(dir.path())));
+        QVERIFY(shown.contains(QStringLiteral("Another export task is running,please wait and try again")));
+        QVERIFY(shown.contains(QStringLiteral("Export Image")));
+
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.at(0).at(0).value<KExportImageTask::ExitCode>(), KExportImageTask::Success);
+        QVERIFY(!mgr.isBusy());
+        QCOMPARE(app->shellLog(), QStringList({"lock", "interaction:1", "unlock", "interaction:0"}));
+        QCOMPARE(app->mainWindowLockDepth(), 0);
+        // Only the first export wrote anything.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"Doc"}));
+
+        QVERIFY(mgr.startExport(perPage(dir.path())));
+        QVERIFY(finished.wait(20000));
+    }
+
+    void cancelEndsTheExportAndUnlocksTheShell()
+    {
+        QTemporaryDir dir;
+        auto *task = TestRenderTask::uniform(500, QSize(10, 10), Qt::red);
+        task->pageDelayMs = 5;
+        KExportImageMgr mgr(task, nullptr);
+        QSignalSpy finished(&mgr, &KExportImageMgr::exportFinished);
+        QSignalSpy cancelled(&mgr, &KExportImageMgr::exportCancel);
+        QVERIFY(mgr.startExport(perPage(dir.path())));
+        QVERIFY(task->pageWritten.tryAcquire(1, 10000));
+        mgr.cancel();
+        QCOMPARE(cancelled.count(), 1);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(finished.at(0).at(0).value<KExportImageTask::ExitCode>(), KExportImageTask::Canceled);
+        QVERIFY(!mgr.isBusy());
+        QVERIFY(!KxApplication::coreApplication()->isInteractionLocked());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void queriesForwardToTheTask()
+    {
+        KExportImageMgr mgr(TestRenderTask::uniform(6, QSize(7, 5), Qt::red), nullptr);
+        QCOMPARE(mgr.pageCount(), 6);
+        QCOMPARE(mgr.previewImage().size(), QSize(7, 5));
+        KExportImageMgr none(nullptr, nullptr);
+        QCOMPARE(none.pageCount(), 0);
+        QVERIFY(none.previewImage().isNull());
+        QStringList shown;
+        QTimer::singleShot(50, [&shown] { shown = readAndCloseModal(); });
+        QVERIFY(!none.startExport(ExportImageOptions()));
+        QVERIFY(!shown.isEmpty());
+    }
+};
+
+KTAVRO_TEST_MAIN(TestExportMgr)
+#include "tst_exportmgr.moc"
