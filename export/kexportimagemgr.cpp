@@ -1,5 +1,7 @@
 #include "kexportimagemgr.h"
 
+#include "kexportimagetaskpdf.h"
+#include "kexportimagetaskvyx.h"
 #include "ktipsdialog.h"
 
 #include <kxapplication.h>
@@ -27,7 +29,10 @@ KExportImageMgr::~KExportImageMgr()
 
 KExportImageTask *KExportImageMgr::createTask(const QString &applicationName)
 {
-    Q_UNUSED(applicationName);
+    if (applicationName.compare(QLatin1String("vyx"), Qt::CaseInsensitive) == 0)
+        return new KExportImageTaskVyx;
+    if (applicationName.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        return new KExportImageTaskPdf;
     return new KExportImageTask;
 }
 
@@ -38,6 +43,7 @@ void KExportImageMgr::adoptTask(KExportImageTask *task)
         return;
     connect(m_task, &KExportImageTask::exportFinished, this, &KExportImageMgr::onExportFinished,
             Qt::QueuedConnection);
+    connect(m_task, &KExportImageTask::pageProgress, this, &KExportImageMgr::exportProgress, Qt::QueuedConnection);
 }
 
 bool KExportImageMgr::startExport(const ExportImageOptions &options)

@@ -31,6 +31,7 @@ public:
 signals:
     void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
     void exportCancel();
+    void exportProgress(int done, int total);
     void showTips();
 
 public slots:

@@ -44,6 +44,8 @@ public:
 
 signals:
     void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
+    // Pages rendered so far of the pages asked for, from whichever thread renders.
+    void pageProgress(int done, int total);
 
 protected:
     // For renderers: per-page output. createOutputFolder makes the next free numbered
@@ -59,6 +61,7 @@ protected:
     virtual QList<QImage> prepareColumn(const QList<QImage> &images);
     // Paints the watermark the options ask for; tiled for long pictures.
     void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
+    void reportProgress(int done, int total) { emit pageProgress(done, total); }
     // Resolution written into picture metadata.
     virtual int outputDpi(const ExportImageOptions &options) const;
     bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);

@@ -25,5 +25,8 @@ namespace host {
 void initialize();
 // The installed family that stands for "Microsoft YaHei".
 QString uiFontSubstitute();
+// Horizontal resolution of the screen as a pixmap's paint device reports it. Measured once,
+// on the interface thread; later calls from any thread get the same answer.
+int screenDpi();
 } // namespace host
 } // namespace krt

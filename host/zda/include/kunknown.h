@@ -2,16 +2,18 @@
 
 #include <QUuid>
 #include <atomic>
+#include <cstdint>
 #include <utility>
 
 // The suite's reference-counted automation objects: query an interface by its GUID,
 // add a reference, release it. Result codes follow the automation convention.
+// Failure codes are negative 32-bit values, whatever the width of long.
 enum KResult : long {
     K_OK = 0,
     K_FALSE = 1,
-    K_NOINTERFACE = static_cast<long>(0x80004002L),
-    K_POINTER = static_cast<long>(0x80004003L),
-    K_FAIL = static_cast<long>(0x80004005L),
+    K_NOINTERFACE = static_cast<long>(static_cast<int32_t>(0x80004002u)),
+    K_POINTER = static_cast<long>(static_cast<int32_t>(0x80004003u)),
+    K_FAIL = static_cast<long>(static_cast<int32_t>(0x80004005u)),
 };
 
 inline bool kSucceeded(long hr) { return hr >= 0; }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
+
+struct IKUnknown;
+class KAccountService;
+class KDcInfoC;
+class KPluginManager;
 
 // The host's application object. Besides being the anchor for the suite's services it
 // holds the shell lock: the main window is locked in pairs around long operations, and
@@ -22,6 +28,16 @@ public:
     // Lets the interface thread handle what queued up while it was busy.
     void processPendingUiWork();
 
+    // The document this process has open (one per process, as in the suite). The
+    // application keeps a reference; activeDocument hands out another one, or null.
+    void setActiveDocument(IKUnknown *document);
+    IKUnknown *activeDocument();
+
+    // The suite's services; each may be absent (null). Defined beside each service.
+    KDcInfoC *getDcInfo();
+    KPluginManager *getPluginMgr();
+    KAccountService *getAccountService();
+
     // Every lock call in order ("lock", "unlock", "interaction:1", ...), for inspection.
     QStringList shellLog() const;
     void clearShellLog();
@@ -35,6 +51,8 @@ private:
     int m_lockDepth = 0;
     bool m_interactionLocked = false;
     QStringList m_log;
+    QMutex m_documentMutex;
+    IKUnknown *m_document = nullptr;
 };
 
 class KxApplication

@@ -5,6 +5,10 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QThread>
+#include <atomic>
 
 namespace krt {
 
@@ -38,8 +42,24 @@ QString host::uiFontSubstitute()
     return QStringLiteral("WenQuanYi Micro Hei");
 }
 
+int host::screenDpi()
+{
+    static std::atomic<int> measured{0};
+    if (measured.load() > 0)
+        return measured.load();
+    auto *app = QCoreApplication::instance();
+    if (!qobject_cast<QGuiApplication *>(app) || QThread::currentThread() != app->thread())
+        return 96; // no screen to ask from here
+    QPixmap pixmap(1, 1);
+    QPainter painter(&pixmap);
+    const int dpi = painter.device()->physicalDpiX();
+    measured = dpi > 0 ? dpi : 96;
+    return measured.load();
+}
+
 void host::initialize()
 {
+    screenDpi();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), uiFontSubstitute());
 }
 

@@ -1,6 +1,7 @@
 #include "kxapplication.h"
 
 #include "khostconfig.h"
+#include "kunknown.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -57,6 +58,24 @@ bool KCoreApplication::isInteractionLocked() const
 void KCoreApplication::processPendingUiWork()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void KCoreApplication::setActiveDocument(IKUnknown *document)
+{
+    QMutexLocker lock(&m_documentMutex);
+    if (document)
+        document->AddRef();
+    if (m_document)
+        m_document->Release();
+    m_document = document;
+}
+
+IKUnknown *KCoreApplication::activeDocument()
+{
+    QMutexLocker lock(&m_documentMutex);
+    if (m_document)
+        m_document->AddRef();
+    return m_document;
 }
 
 QStringList KCoreApplication::shellLog() const

@@ -1,0 +1,75 @@
+#include "kdocumentaccess.h"
+
+#include <kxapplication.h>
+#include <kxmainwindow.h>
+
+#include <QMdiSubWindow>
+
+namespace kdocumentaccess {
+
+KComPtr<IKUnknown> activeCoreView()
+{
+    KxMainWindow *window = KxMainWindow::activeMainWindow();
+    KMdiArea *area = window ? window->getMdiArea() : nullptr;
+    QMdiSubWindow *sub = area ? area->currentSubWindow() : nullptr;
+    if (!sub || !sub->widget())
+        return KComPtr<IKUnknown>();
+    return KComPtr<IKUnknown>(window->getActiveCoreView());
+}
+
+KComPtr<IKWriterDocument> activeWriterDocument()
+{
+    return activeCoreView().query<IKWriterDocument>();
+}
+
+KComPtr<IKPageRenderer> writerPageRenderer(const KComPtr<IKWriterDocument> &document)
+{
+    KComPtr<IKDocView> view;
+    KComPtr<IKDocLayout> layout;
+    KComPtr<IKPageRenderer> renderer;
+    if (!document || !kSucceeded(document->activeView(view.put())) || !view)
+        return renderer;
+    if (!kSucceeded(view->layout(1, layout.put())) || !layout)
+        return renderer;
+    if (!kSucceeded(layout->pageRenderer(renderer.put())))
+        renderer.reset();
+    return renderer;
+}
+
+float writerDocSpacing(const KComPtr<IKWriterDocument> &document)
+{
+    KComPtr<IKDocSettings> settings;
+    KComPtr<IKPageSetup> setup;
+    float spacing = kDocSpacingUnset;
+    if (!document || !kSucceeded(document->settings(settings.put())) || !settings)
+        return spacing;
+    if (!kSucceeded(settings->pageSetup(setup.put())) || !setup || !kSucceeded(setup->spacing(&spacing)))
+        return kDocSpacingUnset;
+    return spacing;
+}
+
+bool writerRendersInCaller()
+{
+    const KComPtr<IKWriterDocument> document = activeWriterDocument();
+    KComPtr<IKDocStateLock> state;
+    KComPtr<IKUnknown> lock;
+    if (!document || !kSucceeded(document->documentState(state.put())) || !state)
+        return false;
+    return kSucceeded(state->renderThreadLock(lock.put())) && lock;
+}
+
+void prepareWriterExport()
+{
+    const KComPtr<IKWriterDocument> document = activeWriterDocument();
+    KComPtr<IKUnknown> token;
+    if (document)
+        document->prepareExport(token.put());
+}
+
+KComPtr<IKPdfDocument> activePdfDocument()
+{
+    KComPtr<IKUnknown> document(KxApplication::coreApplication()->activeDocument());
+    return document.query<IKPdfDocument>();
+}
+
+} // namespace kdocumentaccess

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <kpdfdocument.h>
+#include <kunknown.h>
+#include <kwriterdocument.h>
+
+// Walks from the host's active document to the interfaces the export tasks use. Every
+// object on the way is released again; a missing link gives null.
+namespace kdocumentaccess {
+
+// Main window → MDI area → current sub-window → active core view.
+KComPtr<IKUnknown> activeCoreView();
+
+KComPtr<IKWriterDocument> activeWriterDocument();
+// Document → active view → print layout (kind 1) → page renderer.
+KComPtr<IKPageRenderer> writerPageRenderer(const KComPtr<IKWriterDocument> &document);
+// Document → settings → page setup → spacing; kDocSpacingUnset when unavailable.
+float writerDocSpacing(const KComPtr<IKWriterDocument> &document);
+// Whether the writer document must be rendered on the interface thread.
+bool writerRendersInCaller();
+// Lets the document bring its layout up to date before an export.
+void prepareWriterExport();
+
+// The application's document as a PDF document.
+KComPtr<IKPdfDocument> activePdfDocument();
+
+} // namespace kdocumentaccess

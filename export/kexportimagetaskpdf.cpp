@@ -1,0 +1,204 @@
+#include "kexportimagetaskpdf.h"
+
+#include "kdocumentaccess.h"
+
+#include <krt.h>
+
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+struct UsedPages
+{
+    QList<int> numbers; // 1-based
+};
+
+UsedPages usedPages(const ExportImageOptions &options, int pageCount)
+{
+    return {selectedPageNumbers(options.pages, pageCount)};
+}
+
+} // namespace
+
+KExportImageTaskPdf::KExportImageTaskPdf(QObject *parent)
+    : KExportImageTask(parent)
+{
+    krt::host::screenDpi(); // measured here, on the interface thread
+}
+
+float KExportImageTaskPdf::zoomFor(const ExportImageOptions &options) const
+{
+    return options.dpi >= 1 ? float(options.dpi) / krt::host::screenDpi() : 1.0f;
+}
+
+qint64 KExportImageTaskPdf::partHeightLimit(const ExportImageOptions &options)
+{
+    if (options.dpi < 1)
+        return 0;
+    return qint64(297 * options.dpi / 25.4) * options.maxPagesPerPicture;
+}
+
+int KExportImageTaskPdf::pageCount()
+{
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    return document ? document->pageCount() : 0;
+}
+
+qint64 KExportImageTaskPdf::selectedPagesHeight(int limit, const ExportImageOptions &options)
+{
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    if (!document)
+        return 0;
+    const double zoom = 96.0 / krt::host::screenDpi();
+    qint64 total = 0;
+    for (int number : usedPages(options, document->pageCount()).numbers) {
+        if (number - 1 > limit)
+            break;
+        if (isCanceled())
+            return 0;
+        total = qRound64(total + document->pageSize(number - 1).height() * zoom);
+    }
+    return total;
+}
+
+QImage KExportImageTaskPdf::previewImage()
+{
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    const float zoom = 96.0f / krt::host::screenDpi();
+    if (!document || !document->prepareRendering(zoom))
+        return QImage();
+    return document->renderPage(0, zoom);
+}
+
+// One page as the export writes it: opaque 32-bit, with its resolution for zoomed pages.
+QImage KExportImageTaskPdf::renderPage(IKPdfDocument *document, int index, float zoom)
+{
+    QImage page = document->renderPage(index, zoom);
+    if (page.isNull())
+        return page;
+    page = page.convertToFormat(QImage::Format_RGB32);
+    const int dpm = int(zoom * krt::host::screenDpi() / 0.0254);
+    page.setDotsPerMeterX(dpm);
+    page.setDotsPerMeterY(dpm);
+    return page;
+}
+
+bool KExportImageTaskPdf::renderPages(const ExportImageOptions &options)
+{
+    QString folder;
+    if (!options.longPicture && (folder = createOutputFolder(options)).isEmpty())
+        return false;
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    const float zoom = zoomFor(options);
+    if (!document || !document->prepareRendering(zoom))
+        return false;
+    setPageCountValue(document->pageCount());
+    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
+    QList<QImage> pages;
+    bool wroteFile = false;
+    int done = 0;
+    for (int number : numbers) {
+        if (isCanceled())
+            return false;
+        QImage page = renderPage(document.get(), number - 1, zoom);
+        if (page.isNull())
+            continue;
+        reportProgress(++done, numbers.size());
+        if (options.longPicture) {
+            pages.append(page);
+            continue;
+        }
+        if (!savePageImage(page, pageFilePath(folder, options.fileName, number, options.suffix), options))
+            return false;
+        wroteFile = true;
+    }
+    for (const QImage &page : qAsConst(pages))
+        addPageImage(0, page);
+    return !pages.isEmpty() || wroteFile;
+}
+
+bool KExportImageTaskPdf::renderLongPicture(const ExportImageOptions &options)
+{
+    if (!options.longPicture)
+        return false;
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    const float zoom = zoomFor(options);
+    if (!document || !document->prepareRendering(zoom))
+        return false;
+    const qint64 limit = partHeightLimit(options);
+    const QString folder = createOutputFolder(options);
+    if (folder.isEmpty())
+        return false;
+    setPageCountValue(document->pageCount());
+    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
+
+    QList<QImage> part;
+    qint64 running = 0;
+    int partIndex = 0;
+    int written = 0;
+    int done = 0;
+    for (int number : numbers) {
+        if (isCanceled())
+            return false;
+        QImage page = renderPage(document.get(), number - 1, zoom);
+        if (page.isNull())
+            continue;
+        reportProgress(++done, numbers.size());
+        running += page.height();
+        if (running > limit && !part.isEmpty()) {
+            if (!writePart(part, partIndex++, folder, options))
+                return false;
+            ++written;
+            running = page.height();
+        }
+        part.append(page);
+    }
+    if (!part.isEmpty()) {
+        if (!writePart(part, partIndex, folder, options))
+            return false;
+        ++written;
+    }
+    return written > 0;
+}
+
+bool KExportImageTaskPdf::writePart(QList<QImage> &pages, int partIndex, const QString &folder,
+                                    const ExportImageOptions &options)
+{
+    for (const QImage &page : qAsConst(pages))
+        addPageImage(0, page);
+    pages.clear(); // the composition alone holds the pages now, and lets each go once drawn
+    QImage picture;
+    if (!composeLongPicture(picture) || picture.isNull())
+        return false;
+    const QString name = QStringLiteral("%1_%2").arg(options.fileName).arg(partIndex);
+    const QString path = normalizePath(QStringLiteral("%1%2.%3").arg(folder, name, options.suffix));
+    if (options.watermarkOn)
+        paintWatermarkOn(picture, options, true);
+    if (!writeImage(picture, path, options))
+        return false;
+    // The result names the first part, the file a viewer should open first.
+    QWriteLocker lock(&m_lock);
+    if (m_outputFile.isEmpty())
+        m_outputFile = path;
+    return true;
+}
+
+// Narrower pages are scaled up to the widest so the part has no ragged edge.
+QList<QImage> KExportImageTaskPdf::prepareColumn(const QList<QImage> &images)
+{
+    int widest = 0;
+    for (const QImage &image : images)
+        widest = std::max(widest, image.width());
+    QList<QImage> prepared;
+    prepared.reserve(images.size());
+    for (const QImage &image : images) {
+        if (image.width() >= widest || image.width() <= 0) {
+            prepared.append(image);
+            continue;
+        }
+        const int height = int(qint64(image.height()) * widest / image.width());
+        prepared.append(image.scaled(widest, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return prepared;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "kexportimagetask.h"
+
+#include <kpdfdocument.h>
+
+// The PDF component's task. Long pictures are split into parts of at most
+// maxPagesPerPicture A4 heights, written into a numbered folder as Name_0, Name_1, ...
+class KExportImageTaskPdf : public KExportImageTask
+{
+    Q_OBJECT
+public:
+    explicit KExportImageTaskPdf(QObject *parent = nullptr);
+
+    int pageCount() override;
+    qint64 selectedPagesHeight(int limit, const ExportImageOptions &options) override;
+    QImage previewImage() override;
+    bool renderPages(const ExportImageOptions &options) override;
+    bool renderLongPicture(const ExportImageOptions &options) override;
+
+    // Tallest part, in pixels: that many A4 heights at the export's resolution.
+    static qint64 partHeightLimit(const ExportImageOptions &options);
+
+protected:
+    QList<QImage> prepareColumn(const QList<QImage> &images) override;
+
+private:
+    float zoomFor(const ExportImageOptions &options) const;
+    QImage renderPage(IKPdfDocument *document, int index, float zoom);
+    bool writePart(QList<QImage> &pages, int partIndex, const QString &folder, const ExportImageOptions &options);
+};

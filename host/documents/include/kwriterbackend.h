@@ -1,0 +1,38 @@
+#pragma once
+
+#include <kwriterdocument.h>
+
+#include <memory>
+
+struct KWriterData;
+
+// A writer document made from plain text, Markdown or HTML, laid out on A4 pages with
+// 2 cm margins, served through the writer document interfaces.
+class KWriterBackend : public KUnknownImpl<IKWriterDocument>
+{
+public:
+    enum class Source { PlainText, Markdown, Html };
+
+    static KWriterBackend *fromText(const QString &text, Source source);
+    // By file suffix: .md/.markdown Markdown, .html/.htm HTML, anything else plain text.
+    static KWriterBackend *open(const QString &path, QString *error);
+
+    // Space between pages the document asks for (kDocSpacingUnset: none). HTML sets it with
+    // <meta name="page-spacing" content="N">.
+    void setSpacing(float spacing);
+    // Whether the document must be rendered on the interface thread.
+    void setRenderOnInterfaceThread(bool on);
+    // How often the export preparation was asked for.
+    int preparationCount() const;
+
+    long activeView(IKDocView **view) override;
+    long settings(IKDocSettings **settings) override;
+    long prepareExport(IKUnknown **token) override;
+    long documentState(IKDocStateLock **state) override;
+
+private:
+    explicit KWriterBackend(std::shared_ptr<KWriterData> data);
+    ~KWriterBackend() override;
+
+    std::shared_ptr<KWriterData> d;
+};

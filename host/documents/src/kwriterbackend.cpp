@@ -1,0 +1,298 @@
+#include "kwriterbackend.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <atomic>
+
+namespace {
+
+// Layout happens at 96 dots per inch whatever the screen says, so pagination is the same
+// on every machine; pages are scaled when rendered at other resolutions.
+constexpr double kLayoutDpi = 96.0;
+const QSizeF kA4(210 / 25.4 * kLayoutDpi, 297 / 25.4 * kLayoutDpi);
+constexpr double kMargin = 20 / 25.4 * kLayoutDpi;
+
+} // namespace
+
+struct KWriterData
+{
+    QMutex mutex; // one painter on the document at a time
+    QImage layoutDevice;
+    QTextDocument document;
+    float spacing = kDocSpacingUnset;
+    std::atomic<bool> renderOnInterfaceThread{false};
+    std::atomic<int> preparations{0};
+
+    KWriterData()
+        : layoutDevice(1, 1, QImage::Format_RGB32)
+    {
+        const int dpm = qRound(kLayoutDpi / 0.0254);
+        layoutDevice.setDotsPerMeterX(dpm);
+        layoutDevice.setDotsPerMeterY(dpm);
+        document.documentLayout()->setPaintDevice(&layoutDevice);
+        document.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 11));
+    }
+
+    void paginate()
+    {
+        document.setPageSize(kA4);
+        QTextFrameFormat root = document.rootFrame()->frameFormat();
+        root.setMargin(kMargin);
+        document.rootFrame()->setFrameFormat(root);
+        document.pageCount(); // lay out now, on the thread that built the document
+    }
+
+    int pageCount()
+    {
+        QMutexLocker lock(&mutex);
+        return document.pageCount();
+    }
+
+    QImage renderPage(int n, int dpiX, int dpiY)
+    {
+        QMutexLocker lock(&mutex);
+        if (n < 1 || n > document.pageCount() || dpiX < 1 || dpiY < 1)
+            return QImage();
+        const double sx = dpiX / kLayoutDpi;
+        const double sy = dpiY / kLayoutDpi;
+        QImage image(qRound(kA4.width() * sx), qRound(kA4.height() * sy), QImage::Format_RGB32);
+        if (image.isNull())
+            return image;
+        image.fill(Qt::white);
+        image.setDotsPerMeterX(qRound(dpiX / 0.0254));
+        image.setDotsPerMeterY(qRound(dpiY / 0.0254));
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.scale(sx, sy);
+        const QRectF page(0, (n - 1) * kA4.height(), kA4.width(), kA4.height());
+        painter.translate(0, -page.top());
+        document.drawContents(&painter, page);
+        return image;
+    }
+};
+
+namespace {
+
+template <typename Interface>
+class KWriterPart : public KUnknownImpl<Interface>
+{
+public:
+    explicit KWriterPart(std::shared_ptr<KWriterData> data) : d(std::move(data)) {}
+
+protected:
+    std::shared_ptr<KWriterData> d;
+};
+
+template <typename Interface, typename Object>
+long handOut(Object *object, Interface **out)
+{
+    if (!out) {
+        object->Release();
+        return K_POINTER;
+    }
+    *out = object;
+    return K_OK;
+}
+
+class KWriterPage : public KWriterPart<IKPage>
+{
+public:
+    KWriterPage(std::shared_ptr<KWriterData> data, int n) : KWriterPart(std::move(data)), m_n(n) {}
+
+    long render(QImage *image, int dpiX, int dpiY) override
+    {
+        if (!image)
+            return K_POINTER;
+        *image = d->renderPage(m_n, dpiX, dpiY);
+        return image->isNull() ? K_FAIL : K_OK;
+    }
+
+    long saveAsPng(const QString &path, int dpi) override
+    {
+        const QImage image = d->renderPage(m_n, dpi, dpi);
+        return !image.isNull() && image.save(path, "png") ? K_OK : K_FAIL;
+    }
+
+private:
+    int m_n;
+};
+
+class KWriterRenderer : public KWriterPart<IKPageRenderer>
+{
+public:
+    using KWriterPart::KWriterPart;
+
+    long pageCount(int *count) override
+    {
+        if (!count)
+            return K_POINTER;
+        *count = d->pageCount();
+        return K_OK;
+    }
+
+    long page(int n, IKPage **out) override
+    {
+        if (n < 1 || n > d->pageCount())
+            return K_FAIL;
+        return handOut(new KWriterPage(d, n), out);
+    }
+};
+
+class KWriterLayout : public KWriterPart<IKDocLayout>
+{
+public:
+    using KWriterPart::KWriterPart;
+    long pageRenderer(IKPageRenderer **out) override { return handOut(new KWriterRenderer(d), out); }
+};
+
+class KWriterView : public KWriterPart<IKDocView>
+{
+public:
+    using KWriterPart::KWriterPart;
+    long layout(int kind, IKDocLayout **out) override
+    {
+        if (kind != 1)
+            return K_NOINTERFACE; // only the print layout renders pages
+        return handOut(new KWriterLayout(d), out);
+    }
+};
+
+class KWriterPageSetup : public KWriterPart<IKPageSetup>
+{
+public:
+    using KWriterPart::KWriterPart;
+    long spacing(float *value) override
+    {
+        if (!value)
+            return K_POINTER;
+        *value = d->spacing;
+        return K_OK;
+    }
+};
+
+class KWriterSettings : public KWriterPart<IKDocSettings>
+{
+public:
+    using KWriterPart::KWriterPart;
+    long pageSetup(IKPageSetup **out) override { return handOut(new KWriterPageSetup(d), out); }
+};
+
+class KRenderLock : public KUnknownImpl<IKUnknown>
+{
+public:
+    static QUuid iid() { return IKUnknown::iid(); }
+};
+
+class KWriterState : public KWriterPart<IKDocStateLock>
+{
+public:
+    using KWriterPart::KWriterPart;
+    long renderThreadLock(IKUnknown **out) override
+    {
+        if (!out)
+            return K_POINTER;
+        *out = d->renderOnInterfaceThread ? new KRenderLock : nullptr;
+        return K_OK;
+    }
+};
+
+float spacingFromHtml(const QString &html)
+{
+    static const QRegularExpression meta(
+        QStringLiteral("<meta\\s+name=\"page-spacing\"\\s+content=\"([0-9.]+)\""),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = meta.match(html);
+    bool ok = false;
+    const float value = m.hasMatch() ? m.captured(1).toFloat(&ok) : 0;
+    return ok ? value : kDocSpacingUnset;
+}
+
+} // namespace
+
+KWriterBackend::KWriterBackend(std::shared_ptr<KWriterData> data)
+    : d(std::move(data))
+{
+}
+
+KWriterBackend::~KWriterBackend() = default;
+
+KWriterBackend *KWriterBackend::fromText(const QString &text, Source source)
+{
+    auto data = std::make_shared<KWriterData>();
+    switch (source) {
+    case Source::PlainText:
+        data->document.setPlainText(text);
+        break;
+    case Source::Markdown:
+        data->document.setMarkdown(text);
+        break;
+    case Source::Html:
+        data->document.setHtml(text);
+        data->spacing = spacingFromHtml(text);
+        break;
+    }
+    data->paginate();
+    return new KWriterBackend(std::move(data));
+}
+
+KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return nullptr;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    Source source = Source::PlainText;
+    if (suffix == QLatin1String("md") || suffix == QLatin1String("markdown"))
+        source = Source::Markdown;
+    else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        source = Source::Html;
+    return fromText(text, source);
+}
+
+void KWriterBackend::setSpacing(float spacing)
+{
+    d->spacing = spacing;
+}
+
+void KWriterBackend::setRenderOnInterfaceThread(bool on)
+{
+    d->renderOnInterfaceThread = on;
+}
+
+int KWriterBackend::preparationCount() const
+{
+    return d->preparations;
+}
+
+long KWriterBackend::activeView(IKDocView **view)
+{
+    return handOut(new KWriterView(d), view);
+}
+
+long KWriterBackend::settings(IKDocSettings **settings)
+{
+    return handOut(new KWriterSettings(d), settings);
+}
+
+long KWriterBackend::prepareExport(IKUnknown **token)
+{
+    ++d->preparations;
+    d->pageCount();
+    return handOut(new KRenderLock, token);
+}
+
+long KWriterBackend::documentState(IKDocStateLock **state)
+{
+    return handOut(new KWriterState(d), state);
+}
