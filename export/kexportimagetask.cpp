@@ -1,5 +1,6 @@
 #include "kexportimagetask.h"
 
+#include "koutputpath.h"
 #include "picturewriter.h"
 #include "simplewatermark.h"
 #include "watermarkpainter.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QReadLocker>
-#include <QRegularExpression>
 #include <QWriteLocker>
 
 #include <limits>
@@ -395,14 +395,7 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
 
 QString KExportImageTask::normalizePath(const QString &path)
 {
-    QString p = path;
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const bool network = p.startsWith(QLatin1String("//"));
-    static const QRegularExpression repeatedSlashes(QStringLiteral("/{2,}"));
-    p.replace(repeatedSlashes, QStringLiteral("/"));
-    if (network)
-        p.prepend(QLatin1Char('/'));
-    return QDir::toNativeSeparators(p);
+    return KOutputPath::normalize(path);
 }
 
 void KExportImageTask::setOutputFile(const QString &path)

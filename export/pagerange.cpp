@@ -1,5 +1,8 @@
 #include "pagerange.h"
 
+#include <QString>
+#include <QStringList>
+
 #include <algorithm>
 #include <limits>
 
@@ -51,4 +54,27 @@ QList<int> selectedPageNumbers(const QList<PageRange> &ranges, int pageCount)
             pages.append(p);
     }
     return pages;
+}
+
+bool parsePageRanges(const QString &text, int pageCount, QList<PageRange> *ranges)
+{
+    QList<PageRange> parsed;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(',')) || trimmed.startsWith(QLatin1Char('-')))
+        return false;
+    for (const QString &section : trimmed.split(QLatin1Char(','))) {
+        const QStringList ends = section.split(QLatin1Char('-'));
+        if (ends.size() > 2 || ends.first().isEmpty() || ends.last().isEmpty())
+            return false;
+        bool okFirst = false;
+        bool okLast = false;
+        const int first = ends.first().toInt(&okFirst);
+        const int last = ends.last().toInt(&okLast);
+        if (!okFirst || !okLast || first < 1 || first > last || last > pageCount)
+            return false;
+        parsed.append(PageRange(first, last));
+    }
+    if (ranges)
+        *ranges = parsed;
+    return true;
 }

@@ -26,3 +26,8 @@ qint64 countDistinctPages(const QList<PageRange> &ranges);
 // The distinct pages of the ranges that exist in a document of pageCount pages,
 // ascending; all pages when ranges is empty.
 QList<int> selectedPageNumbers(const QList<PageRange> &ranges, int pageCount);
+
+// Parses a page-range text such as "1,3,5-10" for a document of pageCount pages. Every
+// section must name pages that exist, first not above last; an empty section, a leading
+// "," or "-", or a section with two dashes makes the whole text invalid.
+bool parsePageRanges(const QString &text, int pageCount, QList<PageRange> *ranges);

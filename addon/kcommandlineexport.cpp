@@ -1,0 +1,282 @@
+#include "kcommandlineexport.h"
+
+#include "kdocumentaccess.h"
+#include "kexportimagemgr.h"
+#include "koutputpath.h"
+#include "picturewriter.h"
+#include "watermarklabels.h"
+#include "watermarkpicture.h"
+
+#include <krt.h>
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace {
+
+QPointer<KExportImageMgr> g_running;
+
+const QStringList kFormats = {"jpg", "png", "bmp", "tif"};
+const QList<int> kQualities = {100, 200, 300, 600};
+
+int dpiForQuality(int percent)
+{
+    return percent * 96 / 100;
+}
+
+bool isCompactEdition()
+{
+    const int edition = krt::product::versionID();
+    return edition == 0 || edition == 5 || edition == 7;
+}
+
+// Index of a label among the report labels a function gives for 0..count-1, or -1.
+int indexOfLabel(const QString &label, int count, QString (*labelOf)(int))
+{
+    for (int i = 0; i < count; ++i) {
+        if (labelOf(i) == label)
+            return i;
+    }
+    return -1;
+}
+
+bool readInt(const QVariantMap &request, const char *key, int low, int high, int *value)
+{
+    if (!request.contains(QLatin1String(key)))
+        return true;
+    bool ok = false;
+    const int v = request.value(QLatin1String(key)).toString().toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    *value = v;
+    return true;
+}
+
+} // namespace
+
+KCommandLineExport::KCommandLineExport(ProgressFn progress)
+    : m_progress(progress)
+{
+}
+
+void KCommandLineExport::cancelRunning()
+{
+    if (g_running)
+        g_running->cancel();
+}
+
+QVariantMap KCommandLineExport::refusal(const Refusal &r)
+{
+    QVariantMap result;
+    result.insert(QStringLiteral("exitCode"), r.status);
+    result.insert(QStringLiteral("errTitle"), r.title);
+    result.insert(QStringLiteral("errMsg"), r.message);
+    return result;
+}
+
+QVariantMap KCommandLineExport::run(const QVariantMap &request)
+{
+    m_component = QCoreApplication::applicationName().toLower();
+    m_document = request.value(QStringLiteral("document")).toString();
+    KExportImageMgr manager;
+    const int pageCount = manager.pageCount();
+    if (pageCount <= 0)
+        return refusal({Failed, tr("Export failed"), tr("The document has no page to export")});
+    Refusal r = readOptions(request);
+    if (!r.isSet() && request.contains(QStringLiteral("pages"))
+        && !parsePageRanges(request.value(QStringLiteral("pages")).toString(), pageCount, &m_options.pages))
+        r = {UsageError, tr("Invalid pages"), tr("example: 1,3,5-10")};
+    if (!r.isSet())
+        r = readWatermark(request);
+    if (!r.isSet())
+        r = checkLimits(pageCount);
+    if (!r.isSet())
+        r = readOutput(request);
+    if (!r.isSet())
+        r = checkFormatLimits(manager);
+    if (r.isSet())
+        return refusal(r);
+    return execute(manager);
+}
+
+KCommandLineExport::Refusal KCommandLineExport::readOptions(const QVariantMap &request)
+{
+    const QString mode = request.value(QStringLiteral("mode")).toString();
+    m_options.longPicture = mode.isEmpty() ? m_component != QLatin1String("pdf") : mode == QLatin1String("long");
+    m_options.maxPagesPerPicture = m_component == QLatin1String("pdf") ? 20 : 1;
+    const QString format = request.value(QStringLiteral("format"), QStringLiteral("png")).toString().toLower();
+    if (!kFormats.contains(format))
+        return {UsageError, tr("Invalid format"), tr("The format must be jpg, png, bmp or tif")};
+    m_options.suffix = format;
+    int quality = 100;
+    if (!readInt(request, "quality", 100, 600, &quality) || !kQualities.contains(quality))
+        return {UsageError, tr("Invalid quality"), tr("The quality must be 100, 200, 300 or 600")};
+    if (m_options.longPicture && quality > 200)
+        return {UsageError, tr("Invalid quality"), tr("A long picture can be exported at 100 or 200 percent")};
+    m_options.dpi = dpiForQuality(quality);
+    const bool bands = readInt(request, "firstTop", 0, 10000, &m_options.firstPageTop)
+        && readInt(request, "lastBottom", 0, 10000, &m_options.lastPageBottom)
+        && readInt(request, "pageGap", 0, 10000, &m_options.pageGap);
+    if (!bands)
+        return {UsageError, tr("Invalid spacing"), tr("Bands and gaps are whole pixels from 0 to 10000")};
+    return {};
+}
+
+KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap &request)
+{
+    const QString kind = request.value(QStringLiteral("watermark"), QStringLiteral("none")).toString();
+    WatermarkSetting &w = m_options.watermark;
+    w.setScale(std::max(1, m_options.dpi / 96));
+    w.setPolicy(m_options.longPicture ? WatermarkPolicyTile : WatermarkPolicyCenter);
+    if (kind == QLatin1String("none"))
+        return {};
+    m_options.watermarkOn = true;
+    m_options.watermarkFont = QStringLiteral("Microsoft YaHei");
+    m_options.watermarkText = request.value(QStringLiteral("text"), w.text()).toString();
+    if (kind == QLatin1String("default")) {
+        w.setStyle(WatermarkStylePicture);
+        w.setPicture(loadDefaultWatermarkPicture(m_component, m_options.longPicture));
+        return {};
+    }
+    if (kind != QLatin1String("custom"))
+        return {UsageError, tr("Invalid watermark"), tr("The watermark must be none, default or custom")};
+    const Refusal bad{UsageError, tr("Invalid watermark"), QString()};
+    w.setStyle(WatermarkStyleText);
+    w.setText(m_options.watermarkText.left(30));
+    if (request.contains(QStringLiteral("style"))) {
+        const int style = indexOfLabel(request.value(QStringLiteral("style")).toString(), 6, watermarkStyleLabel);
+        if (style < 0)
+            return {UsageError, bad.title, tr("The style must be normal, r_triangle, i_triangle, rectangle, circle or ellipse")};
+        w.setStyle(style);
+    }
+    if (request.contains(QStringLiteral("size"))) {
+        const int size = indexOfLabel(request.value(QStringLiteral("size")).toString(), 3, watermarkSizeLabel);
+        if (size < 0)
+            return {UsageError, bad.title, tr("The size must be small, mid or large")};
+        w.setSize(size);
+    }
+    if (request.contains(QStringLiteral("color"))) {
+        const QString hex = request.value(QStringLiteral("color")).toString();
+        bool ok = false;
+        const uint rgb = hex.toUInt(&ok, 16);
+        if (!ok || hex.size() != 6)
+            return {UsageError, bad.title, tr("The colour must be six hexadecimal digits, RRGGBB")};
+        w.setColor(QColor::fromRgb(rgb));
+    }
+    if (request.contains(QStringLiteral("opacity"))) {
+        bool ok = false;
+        const double opacity = request.value(QStringLiteral("opacity")).toString().toDouble(&ok);
+        if (!ok || opacity < 0 || opacity > 1)
+            return {UsageError, bad.title, tr("The opacity must lie between 0 and 1")};
+        w.setOpacity(opacity);
+    }
+    int rotate = w.rotate();
+    if (!readInt(request, "rotate", 0, 360, &rotate))
+        return {UsageError, bad.title, tr("The rotation must be a whole number of degrees from 0 to 360")};
+    w.setRotate(rotate);
+    m_options.watermarkRotate = rotate > 0;
+    const QString tile = request.value(QStringLiteral("tile")).toString();
+    if (!tile.isEmpty() && tile != QLatin1String("yes") && tile != QLatin1String("no"))
+        return {UsageError, bad.title, tr("Tiling is yes or no")};
+    if (!tile.isEmpty())
+        w.setPolicy(tile == QLatin1String("yes") ? WatermarkPolicyTile : WatermarkPolicyCenter);
+    return {};
+}
+
+// The long-picture page limit of the writer and presentation components.
+KCommandLineExport::Refusal KCommandLineExport::checkLimits(int pageCount)
+{
+    if (!m_options.longPicture || m_component == QLatin1String("pdf"))
+        return {};
+    const bool common = m_options.dpi <= 96;
+    const int limit = common ? 25 : 15;
+    const qint64 count = m_options.pages.isEmpty() ? pageCount : countDistinctPages(m_options.pages);
+    if (count > 0 && count <= limit)
+        return {};
+    return {Failed, tr("Out of range"),
+            tr("%1 doc pages can support when export image as long picture\n whit %2 %,please adjust doc pages%3 and try again")
+                .arg(limit)
+                .arg(m_options.dpi * 100 / 96)
+                .arg(common ? QString() : tr(" or reduce the image quality"))};
+}
+
+KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &request)
+{
+    const QFileInfo document(m_document);
+    const QString baseName = KOutputPath::withoutExtension(document.fileName());
+    QString output = request.value(QStringLiteral("output")).toString();
+    if (output.isEmpty()) {
+        output = m_options.longPicture && m_component != QLatin1String("pdf")
+            ? document.absolutePath() + QLatin1Char('/') + baseName + QLatin1Char('.') + m_options.suffix
+            : document.absolutePath();
+    }
+    const bool singleFile = m_options.longPicture && m_component != QLatin1String("pdf");
+    const KOutputPath::Check check = KOutputPath::check(output, singleFile);
+    if (!check.ok)
+        return {Failed, tr("Export Image"), check.message};
+    if (check.exists && !request.value(QStringLiteral("overwrite")).toBool())
+        return {Failed, tr("Export Image"),
+                tr("The file already exists,confirm to replace the original file.") + QStringLiteral(" (--overwrite)")};
+    if (singleFile) {
+        const QFileInfo picture(check.normalized);
+        m_options.outputDir = picture.absolutePath();
+        m_options.fileName = picture.fileName();
+        m_options.suffix = picture.suffix().toLower() == QLatin1String("jpeg") ? QStringLiteral("jpg")
+                                                                               : picture.suffix().toLower();
+    } else {
+        m_options.outputDir = QFileInfo(check.normalized).absoluteFilePath();
+        m_options.fileName = baseName;
+        if (m_component == QLatin1String("pdf") && baseName.isEmpty())
+            m_options.fileName = QStringLiteral("PDF") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
+    }
+    return {};
+}
+
+// Refuses before rendering what no file of the format could hold, where sizes are known.
+KCommandLineExport::Refusal KCommandLineExport::checkFormatLimits(KExportImageMgr &manager)
+{
+    if (m_component != QLatin1String("pdf"))
+        return {};
+    const KComPtr<IKPdfDocument> pdf = kdocumentaccess::activePdfDocument();
+    if (!pdf)
+        return {};
+    const double zoom = double(m_options.dpi) / krt::host::screenDpi();
+    const QByteArray format = kpicture::formatForSuffix(m_options.suffix);
+    for (int number : selectedPageNumbers(m_options.pages, pdf->pageCount())) {
+        const QSize size = (pdf->pageSize(number - 1) * zoom).toSize();
+        const QString problem = kpicture::sizeProblem(size, format);
+        if (!problem.isEmpty())
+            return {Failed, tr("Export failed"), tr("Page %1 is too large: %2").arg(number).arg(problem)};
+    }
+    Q_UNUSED(manager);
+    return {};
+}
+
+QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
+{
+    if (m_component == QLatin1String("vyx")) {
+        kdocumentaccess::prepareWriterExport();
+        m_options.exportInCaller = kdocumentaccess::writerRendersInCaller();
+    }
+    QVariantMap result;
+    int code = Failed;
+    QEventLoop loop;
+    QObject::connect(&manager, &KExportImageMgr::exportFinished, &loop,
+                     [&](const KExportImageTask::ExitCode exitCode, const QVariantMap info) {
+                         code = exitCode;
+                         result = info;
+                         loop.quit();
+                     });
+    if (m_progress) {
+        QObject::connect(&manager, &KExportImageMgr::exportProgress, &loop,
+                         [this](int done, int total) { m_progress(done, total); });
+    }
+    g_running = &manager;
+    if (manager.startExport(m_options))
+        loop.exec();
+    g_running = nullptr;
+    result.insert(QStringLiteral("exitCode"), code);
+    return result;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "exportimageoptions.h"
+
+#include <QCoreApplication>
+#include <QVariantMap>
+
+class KExportImageMgr;
+
+// An export asked for on the command line: checks the request with the dialogs' rules and
+// limits, runs it through the export manager and answers with the result map.
+class KCommandLineExport
+{
+    Q_DECLARE_TR_FUNCTIONS(KCommandLineExport)
+public:
+    enum Status { Success = 0, Failed = 1, Canceled = 2, UsageError = 64 };
+    typedef void (*ProgressFn)(int done, int total);
+
+    explicit KCommandLineExport(ProgressFn progress = nullptr);
+    QVariantMap run(const QVariantMap &request);
+    static void cancelRunning();
+
+private:
+    struct Refusal
+    {
+        int status = Success;
+        QString title;
+        QString message;
+        bool isSet() const { return status != Success; }
+    };
+
+    Refusal readOptions(const QVariantMap &request);
+    Refusal readWatermark(const QVariantMap &request);
+    Refusal readOutput(const QVariantMap &request);
+    Refusal checkLimits(int pageCount);
+    Refusal checkFormatLimits(KExportImageMgr &manager);
+    QVariantMap execute(KExportImageMgr &manager);
+    static QVariantMap refusal(const Refusal &r);
+
+    ProgressFn m_progress;
+    QString m_component;
+    QString m_document;
+    ExportImageOptions m_options;
+};

@@ -1,0 +1,202 @@
+#include "kexportcommand.h"
+
+#include "kaddonloader.h"
+
+#include <kdocumentloader.h>
+#include <kxapplication.h>
+#include <kxmainwindow.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+typedef void (*ProgressFn)(int, int);
+typedef int (*RunExportFn)(const QVariantMap *, QVariantMap *, ProgressFn);
+typedef void (*CancelExportFn)();
+
+int g_signalPipe[2] = {-1, -1};
+bool g_showProgress = false;
+
+void onSignal(int)
+{
+    const char byte = 1;
+    ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
+    (void)ignored;
+}
+
+void printProgress(int done, int total)
+{
+    if (!g_showProgress)
+        return;
+    std::fprintf(stderr, "\rExporting: page %d of %d", done, total);
+    if (done == total)
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+struct ValueOption
+{
+    const char *name;
+    const char *key;
+    const char *valueName;
+    const char *help;
+};
+
+const ValueOption kValueOptions[] = {
+    {"format", "format", "jpg|png|bmp|tif", "Picture format (png)."},
+    {"quality", "quality", "100|200|300|600", "Resolution in percent of 96 dots per inch (100)."},
+    {"pages", "pages", "ranges", "Pages to export, such as \"1,3,5-10\" (all)."},
+    {"output", "output", "path", "Long picture: its path. Otherwise: the folder that receives the numbered folder."},
+    {"watermark", "watermark", "none|default|custom", "Watermark (none)."},
+    {"text", "text", "text", "Text of a custom watermark."},
+    {"style", "style", "normal|r_triangle|i_triangle|rectangle|circle|ellipse", "Shape of a custom watermark."},
+    {"color", "color", "RRGGBB", "Colour of a custom watermark."},
+    {"opacity", "opacity", "0..1", "Opacity of a custom watermark."},
+    {"rotate", "rotate", "0..360", "Rotation of a custom watermark in degrees."},
+    {"size", "size", "small|mid|large", "Size of a custom watermark."},
+    {"tile", "tile", "yes|no", "Repeat the watermark over the picture."},
+    {"first-top", "firstTop", "px", "White band above the first page, pixels at 100 percent."},
+    {"last-bottom", "lastBottom", "px", "White band below the last page, pixels at 100 percent."},
+    {"page-gap", "pageGap", "px", "White gap between pages, pixels at 100 percent."},
+};
+
+void addOptions(QCommandLineParser &parser)
+{
+    parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("The document to export."));
+    parser.addOption({QStringLiteral("long"), QStringLiteral("One long picture (default except for PDF).")});
+    parser.addOption({QStringLiteral("each-page"), QStringLiteral("One picture per page (default for PDF).")});
+    for (const ValueOption &o : kValueOptions)
+        parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QString::fromLatin1(o.valueName)});
+    parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an existing long picture.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as one JSON object.")});
+    parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress line.")});
+}
+
+QString jsonOf(const QVariantMap &result)
+{
+    QJsonObject object;
+    for (auto it = result.constBegin(); it != result.constEnd(); ++it) {
+        if (it.key() == QLatin1String("exitCode"))
+            object.insert(it.key(), it.value().toInt());
+        else
+            object.insert(it.key(), it.value().toString());
+    }
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+int fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return status;
+}
+
+// SIGINT and SIGTERM reach the event loop through a socket pair and cancel the export.
+void installCancelOnSignals(CancelExportFn cancel)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [cancel] {
+        char byte;
+        ssize_t ignored = ::read(g_signalPipe[0], &byte, 1);
+        (void)ignored;
+        cancel();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+} // namespace
+
+QString KExportCommand::usage()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText().replace(QCoreApplication::applicationFilePath(), QStringLiteral("brindlex export"));
+}
+
+QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    QVariantMap request;
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return request;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        *error = QStringLiteral("Name exactly one document to export.");
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("long")) && parser.isSet(QStringLiteral("each-page"))) {
+        *error = QStringLiteral("--long and --each-page exclude each other.");
+        return request;
+    }
+    request.insert(QStringLiteral("document"), QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
+    if (parser.isSet(QStringLiteral("long")))
+        request.insert(QStringLiteral("mode"), QStringLiteral("long"));
+    if (parser.isSet(QStringLiteral("each-page")))
+        request.insert(QStringLiteral("mode"), QStringLiteral("each"));
+    for (const ValueOption &o : kValueOptions) {
+        if (parser.isSet(QString::fromLatin1(o.name)))
+            request.insert(QString::fromLatin1(o.key), parser.value(QString::fromLatin1(o.name)));
+    }
+    for (const char *flag : {"overwrite", "json", "quiet"})
+        request.insert(QString::fromLatin1(flag), parser.isSet(QString::fromLatin1(flag)));
+    return request;
+}
+
+int KExportCommand::run(const QStringList &arguments)
+{
+    QString error;
+    const QVariantMap request = parse(arguments, &error);
+    if (request.isEmpty())
+        return fail(64, error + QStringLiteral("\n\n") + usage());
+    const QString documentPath = request.value(QStringLiteral("document")).toString();
+    const QString component = KDocumentLoader::componentFor(documentPath);
+    if (component.isEmpty())
+        return fail(64, QStringLiteral("%1: the host cannot open this kind of document").arg(documentPath));
+    QCoreApplication::setApplicationName(component);
+    const KOpenedDocument opened = KDocumentLoader::open(documentPath);
+    if (!opened.object)
+        return fail(1, opened.error);
+
+    KxMainWindow window;
+    window.openDocument(opened.object.get(), QFileInfo(documentPath).fileName());
+    KAddonLoader addon;
+    if (!addon.load(&error))
+        return fail(1, QStringLiteral("Cannot load the add-on: %1").arg(error));
+    auto runExport = reinterpret_cast<RunExportFn>(addon.resolve("KtavroRunExport"));
+    auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
+    if (!runExport || !cancelExport)
+        return fail(1, QStringLiteral("The add-on offers no export entry"));
+    installCancelOnSignals(cancelExport);
+    g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
+
+    QVariantMap result;
+    const int status = runExport(&request, &result, printProgress);
+    KxApplication::coreApplication()->setActiveDocument(nullptr);
+    if (request.value(QStringLiteral("json")).toBool())
+        std::printf("%s\n", qPrintable(jsonOf(result)));
+    if (status == 1 || status == 64) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(result.value(QStringLiteral("errTitle")).toString()),
+                     qPrintable(result.value(QStringLiteral("errMsg")).toString()));
+    } else if (status == 0 && !request.value(QStringLiteral("json")).toBool()) {
+        std::printf("%s\n", qPrintable(result.value(QStringLiteral("fileName")).toString()));
+    }
+    return status;
+}
