@@ -1,6 +1,8 @@
 #include "kexportcommand.h"
 
+#include <kdocumentloader.h>
 #include <krt.h>
+#include <kwriterbackend.h>
 
 #include <QApplication>
 #include <cstdio>
@@ -9,7 +11,28 @@ namespace {
 
 void printUsage()
 {
-    std::fprintf(stderr, "usage: brindlex export DOCUMENT [options]\n\n%s", qPrintable(KExportCommand::usage()));
+    std::fprintf(stderr, "usage: brindlex export DOCUMENT [options]\n"
+                         "       brindlex convert DOCUMENT OUTPUT.pdf   (writer documents)\n\n%s",
+                 qPrintable(KExportCommand::usage()));
+}
+
+// Prints a writer document to PDF, as the suite's own PDF export does.
+int convertToPdf(const QString &document, const QString &output)
+{
+    QString error;
+    KComPtr<KWriterBackend> writer(KDocumentLoader::componentFor(document) == QLatin1String("vyx")
+                                       ? KWriterBackend::open(document, &error)
+                                       : nullptr);
+    if (!writer) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? document + QStringLiteral(": not a writer document") : error));
+        return 1;
+    }
+    if (!writer->printToPdf(output, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(output));
+    return 0;
 }
 
 } // namespace
@@ -24,6 +47,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Brindlex"));
     krt::host::initialize();
     QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("convert"))
+        return convertToPdf(arguments.at(2), arguments.at(3));
     if (arguments.size() < 2 || arguments.at(1) != QLatin1String("export")) {
         printUsage();
         return 64;

@@ -22,6 +22,8 @@ public:
     void setSpacing(float spacing);
     // Whether the document must be rendered on the interface thread.
     void setRenderOnInterfaceThread(bool on);
+    // Prints the document as a PDF with the same A4 pages.
+    bool printToPdf(const QString &path, QString *error) const;
     // How often the export preparation was asked for.
     int preparationCount() const;
 

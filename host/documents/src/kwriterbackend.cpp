@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QPdfWriter>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -268,6 +269,32 @@ void KWriterBackend::setSpacing(float spacing)
 void KWriterBackend::setRenderOnInterfaceThread(bool on)
 {
     d->renderOnInterfaceThread = on;
+}
+
+bool KWriterBackend::printToPdf(const QString &path, QString *error) const
+{
+    QPdfWriter writer(path);
+    writer.setResolution(int(kLayoutDpi));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot be written").arg(path);
+        return false;
+    }
+    QMutexLocker lock(&d->mutex);
+    const int pages = d->document.pageCount();
+    for (int n = 0; n < pages; ++n) {
+        if (n > 0)
+            writer.newPage();
+        const QRectF page(0, n * kA4.height(), kA4.width(), kA4.height());
+        painter.save();
+        painter.translate(0, -page.top());
+        d->document.drawContents(&painter, page);
+        painter.restore();
+    }
+    return painter.end();
 }
 
 int KWriterBackend::preparationCount() const
