@@ -1,5 +1,7 @@
 #include "picturewriter.h"
 
+#include "pngencoder.h"
+
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -88,11 +90,18 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, file.errorString());
         return false;
     }
-    QImageWriter writer(&file, format);
-    if (!writer.write(image)) {
-        setError(error, writer.errorString());
-        file.cancelWriting();
-        return false;
+    if (format == "png" && kpngencoder::accepts(image)) {
+        if (!kpngencoder::encode(image, &file, error)) {
+            file.cancelWriting();
+            return false;
+        }
+    } else {
+        QImageWriter writer(&file, format);
+        if (!writer.write(image)) {
+            setError(error, writer.errorString());
+            file.cancelWriting();
+            return false;
+        }
     }
     if (!file.commit()) {
         setError(error, file.errorString());

@@ -3,9 +3,11 @@
 
 #include <khostconfig.h>
 #include <picturewriter.h>
+#include <pngencoder.h>
 #include <simplewatermark.h>
 
 #include <QImageReader>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace {
@@ -320,6 +322,31 @@ private slots:
         QCOMPARE(ksimplewatermark::angleFor(QSize(400, 1000), true), 45);
         QCOMPARE(ksimplewatermark::angleFor(QSize(400, 150), true), 0); // too flat to slant
         QCOMPARE(ksimplewatermark::angleFor(QSize(400, 300), false), 0);
+    }
+
+    void pngPicturesDecodeToExactlyThePixelsWritten()
+    {
+        QImage colour(301, 97, QImage::Format_RGB32);
+        QImage grey(301, 97, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < colour.height(); ++y)
+            for (int x = 0; x < colour.width(); ++x) {
+                const quint32 v = random.generate();
+                colour.setPixel(x, y, qRgb(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff));
+                grey.setPixel(x, y, qRgb(v & 0xff, v & 0xff, v & 0xff));
+            }
+        QVERIFY(kpngencoder::isGrey(grey));
+        QVERIFY(!kpngencoder::isGrey(colour));
+        for (QImage *image : {&colour, &grey}) {
+            const QImage original = image->copy();
+            const QString path = m_dir.filePath(QStringLiteral("exact.png"));
+            QVERIFY(kpicture::writePicture(*image, path, 288));
+            QImageReader reader(path);
+            const QImage back = reader.read().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(back, original);
+            QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), 288);
+        }
+        QCOMPARE(QImageReader(m_dir.filePath(QStringLiteral("exact.png"))).imageFormat(), QImage::Format_Grayscale8);
     }
 
     void pathsAreNormalised()
