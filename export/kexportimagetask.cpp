@@ -1,6 +1,7 @@
 #include "kexportimagetask.h"
 
 #include "koutputpath.h"
+#include "kpicturewritequeue.h"
 #include "picturewriter.h"
 #include "simplewatermark.h"
 #include "watermarkpainter.h"
@@ -115,7 +116,7 @@ void KExportImageTask::startTask(const ExportImageOptions &options)
     }
     if (options.exportInCaller) {
         const bool ok = isSpreadsheet() ? exportLongPicture(options) : renderPages(options);
-        if (ok && currentExitCode() != Canceled)
+        if (finishPageWrites() && ok && currentExitCode() != Canceled)
             setExitCode(Success);
     }
     start(QThread::InheritPriority);
@@ -135,7 +136,8 @@ void KExportImageTask::run()
         emit exportFinished(Success, info);
         return;
     }
-    if (runExport(options) && currentExitCode() != Canceled)
+    const bool exported = runExport(options);
+    if (finishPageWrites() && exported && currentExitCode() != Canceled)
         setExitCode(Success);
     removeOutput(options);
 
@@ -347,6 +349,23 @@ QString KExportImageTask::pageFilePath(const QString &folder, const QString &fil
 }
 
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
+{
+    if (!m_writeQueue)
+        m_writeQueue = std::make_unique<KPictureWriteQueue>();
+    QImage page = std::move(image);
+    return m_writeQueue->push([this, page, path, options]() mutable { return writePage(page, path, options); });
+}
+
+bool KExportImageTask::finishPageWrites()
+{
+    if (!m_writeQueue)
+        return true;
+    const bool ok = m_writeQueue->finish();
+    m_writeQueue.reset();
+    return ok;
+}
+
+bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;

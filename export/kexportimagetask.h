@@ -9,6 +9,10 @@
 #include <QThread>
 #include <QVariantMap>
 
+#include <memory>
+
+class KPictureWriteQueue;
+
 // One export run on its own worker thread. Subclasses render the pages of their kind of
 // document; this class composes long pictures, names, watermarks and writes the files,
 // handles cancel and reports the outcome through exportFinished.
@@ -52,7 +56,11 @@ protected:
     // folder ("Name", "Name(1)", ...) and returns it with a trailing separator, or empty.
     QString createOutputFolder(const ExportImageOptions &options);
     // Watermarks (single form) and writes one page; the first page written becomes the result.
+    // The write happens on a writer thread while the next page renders; false once a write
+    // has failed. The run waits for every write before it reports.
     bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    // Waits for the pages handed to savePageImage; false when any could not be written.
+    bool finishPageWrites();
     // For renderers of long pictures: queue a rendered page under its column.
     void addPageImage(int column, const QImage &image);
     // Composes the queued pages into one picture, releasing each page once drawn.
@@ -85,11 +93,13 @@ protected:
     QString m_countText;
     // Whether this run wrote m_outputFile itself (it may name a file that was there before).
     bool m_outputWritten = false;
+    std::unique_ptr<KPictureWriteQueue> m_writeQueue;
 
 private:
     bool isSpreadsheet() const;
     bool isPdf() const;
     bool runExport(const ExportImageOptions &options);
+    bool writePage(QImage &image, const QString &path, const ExportImageOptions &options);
     void removeOutput(const ExportImageOptions &options);
     QString pageCountText(const ExportImageOptions &options);
 };

@@ -3,6 +3,7 @@
 
 #include <khostconfig.h>
 #include <picturewriter.h>
+#include <kpicturewritequeue.h>
 #include <pngencoder.h>
 #include <simplewatermark.h>
 
@@ -162,7 +163,7 @@ private slots:
         task->pageDelayMs = 5;
         task->startTask(perPageOptions(m_dir.path()));
         QVERIFY(task->pageWritten.tryAcquire(2, 10000));
-        QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("Report/Report_01.png"))));
+        QTRY_VERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("Report/Report_01.png"))));
         QSignalSpy spy(task.data(), &KExportImageTask::exportFinished);
         task->cancel();
         QCOMPARE(spy.count(), 1);
@@ -236,7 +237,6 @@ private slots:
         o.suffix = QStringLiteral("jpg");
         const Outcome out = runTask(*task, o);
         QCOMPARE(out.code, KExportImageTask::Failed);
-        QCOMPARE(task->pagesRendered.load(), 2);
         QVERIFY(entries(m_dir.path()).isEmpty());
     }
 
@@ -347,6 +347,33 @@ private slots:
             QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), 288);
         }
         QCOMPARE(QImageReader(m_dir.filePath(QStringLiteral("exact.png"))).imageFormat(), QImage::Format_Grayscale8);
+    }
+
+    void writeQueueKeepsOrderAndStopsAfterAFailure()
+    {
+        QStringList done;
+        QMutex mutex;
+        auto job = [&](const QString &name, bool ok) {
+            return [&, name, ok] {
+                QThread::msleep(2);
+                QMutexLocker lock(&mutex);
+                done << name;
+                return ok;
+            };
+        };
+        {
+            KPictureWriteQueue queue(1);
+            for (int i = 0; i < 5; ++i)
+                QVERIFY(queue.push(job(QString::number(i), true)));
+            QVERIFY(queue.finish());
+            QCOMPARE(done, QStringList({"0", "1", "2", "3", "4"}));
+        }
+        done.clear();
+        KPictureWriteQueue queue(1);
+        queue.push(job(QStringLiteral("bad"), false));
+        QTRY_VERIFY(!queue.push(job(QStringLiteral("late"), true)));
+        QVERIFY(!queue.finish());
+        QCOMPARE(done, QStringList({"bad"}));
     }
 
     void pathsAreNormalised()

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QString>
+#include <future>
 #include <memory>
 
 namespace Poppler {
@@ -23,9 +24,19 @@ public:
     QImage renderPage(int i, float zoom) override;
 
 private:
-    explicit KPdfBackend(std::unique_ptr<Poppler::Document> document);
+    KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document> document);
     ~KPdfBackend() override;
 
+    static QImage render(Poppler::Document *document, int i, float zoom);
+    void prefetch(int i, float zoom);
+
     QMutex m_mutex; // Poppler renders one page at a time per document
+    QString m_path;
     std::unique_ptr<Poppler::Document> m_document;
+    // Exports walk the pages in order: while one page is handed out, the next renders on
+    // a second copy of the document, so both cores work.
+    std::unique_ptr<Poppler::Document> m_prefetchDocument;
+    std::future<QImage> m_prefetched;
+    int m_prefetchedIndex = -1;
+    float m_prefetchedZoom = 0;
 };

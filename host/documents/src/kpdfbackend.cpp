@@ -5,14 +5,28 @@
 #include <QFileInfo>
 #include <poppler-qt5.h>
 
-KPdfBackend::KPdfBackend(std::unique_ptr<Poppler::Document> document)
-    : m_document(std::move(document))
+namespace {
+
+void setRenderHints(Poppler::Document *document)
 {
-    m_document->setRenderHint(Poppler::Document::Antialiasing, true);
-    m_document->setRenderHint(Poppler::Document::TextAntialiasing, true);
+    document->setRenderHint(Poppler::Document::Antialiasing, true);
+    document->setRenderHint(Poppler::Document::TextAntialiasing, true);
 }
 
-KPdfBackend::~KPdfBackend() = default;
+} // namespace
+
+KPdfBackend::KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document> document)
+    : m_path(path)
+    , m_document(std::move(document))
+{
+    setRenderHints(m_document.get());
+}
+
+KPdfBackend::~KPdfBackend()
+{
+    if (m_prefetched.valid())
+        m_prefetched.wait();
+}
 
 KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
 {
@@ -30,7 +44,7 @@ KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
         return fail(QStringLiteral("%1: the PDF document is encrypted and needs a password").arg(path));
     if (document->numPages() <= 0)
         return fail(QStringLiteral("%1: the PDF document has no pages").arg(path));
-    return new KPdfBackend(std::move(document));
+    return new KPdfBackend(path, std::move(document));
 }
 
 int KPdfBackend::prepareRendering(float zoom)
@@ -53,12 +67,41 @@ QSizeF KPdfBackend::pageSize(int i)
     return page->pageSizeF() * (krt::host::screenDpi() / 72.0);
 }
 
-QImage KPdfBackend::renderPage(int i, float zoom)
+QImage KPdfBackend::render(Poppler::Document *document, int i, float zoom)
 {
-    QMutexLocker lock(&m_mutex);
-    std::unique_ptr<Poppler::Page> page(m_document->page(i));
+    std::unique_ptr<Poppler::Page> page(document->page(i));
     if (!page || zoom <= 0)
         return QImage();
     const double dpi = zoom * krt::host::screenDpi();
     return page->renderToImage(dpi, dpi);
+}
+
+QImage KPdfBackend::renderPage(int i, float zoom)
+{
+    QMutexLocker lock(&m_mutex);
+    QImage image;
+    if (m_prefetched.valid() && m_prefetchedIndex == i && m_prefetchedZoom == zoom)
+        image = m_prefetched.get();
+    else
+        image = render(m_document.get(), i, zoom);
+    if (i + 1 < m_document->numPages())
+        prefetch(i + 1, zoom);
+    return image;
+}
+
+void KPdfBackend::prefetch(int i, float zoom)
+{
+    if (m_prefetched.valid())
+        m_prefetched.wait(); // the second document renders one page at a time too
+    if (!m_prefetchDocument) {
+        m_prefetchDocument.reset(Poppler::Document::load(m_path));
+        if (!m_prefetchDocument || m_prefetchDocument->isLocked()) {
+            m_prefetchDocument.reset();
+            return;
+        }
+        setRenderHints(m_prefetchDocument.get());
+    }
+    m_prefetchedIndex = i;
+    m_prefetchedZoom = zoom;
+    m_prefetched = std::async(std::launch::async, render, m_prefetchDocument.get(), i, zoom);
 }
