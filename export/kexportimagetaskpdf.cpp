@@ -84,6 +84,27 @@ QImage KExportImageTaskPdf::renderPage(IKPdfDocument *document, int index, float
     return page;
 }
 
+// Renders the used pages in order and hands each to visit; stops on a cancel or when
+// visit fails.
+bool KExportImageTaskPdf::forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
+                                      const std::function<bool(int, QImage &)> &visit)
+{
+    setPageCountValue(document->pageCount());
+    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
+    int done = 0;
+    for (int number : numbers) {
+        if (isCanceled())
+            return false;
+        QImage page = renderPage(document, number - 1, zoom);
+        if (page.isNull())
+            continue;
+        reportProgress(++done, numbers.size());
+        if (!visit(number, page))
+            return false;
+    }
+    return true;
+}
+
 bool KExportImageTaskPdf::renderPages(const ExportImageOptions &options)
 {
     QString folder;
@@ -93,26 +114,18 @@ bool KExportImageTaskPdf::renderPages(const ExportImageOptions &options)
     const float zoom = zoomFor(options);
     if (!document || !document->prepareRendering(zoom))
         return false;
-    setPageCountValue(document->pageCount());
-    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
     QList<QImage> pages;
     bool wroteFile = false;
-    int done = 0;
-    for (int number : numbers) {
-        if (isCanceled())
-            return false;
-        QImage page = renderPage(document.get(), number - 1, zoom);
-        if (page.isNull())
-            continue;
-        reportProgress(++done, numbers.size());
+    const bool finished = forEachPage(document.get(), options, zoom, [&](int number, QImage &page) {
         if (options.longPicture) {
             pages.append(page);
-            continue;
+            return true;
         }
-        if (!savePageImage(page, pageFilePath(folder, options.fileName, number, options.suffix), options))
-            return false;
         wroteFile = true;
-    }
+        return savePageImage(page, pageFilePath(folder, options.fileName, number, options.suffix), options);
+    });
+    if (!finished)
+        return false;
     for (const QImage &page : qAsConst(pages))
         addPageImage(0, page);
     return !pages.isEmpty() || wroteFile;
@@ -130,21 +143,11 @@ bool KExportImageTaskPdf::renderLongPicture(const ExportImageOptions &options)
     const QString folder = createOutputFolder(options);
     if (folder.isEmpty())
         return false;
-    setPageCountValue(document->pageCount());
-    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
-
     QList<QImage> part;
     qint64 running = 0;
     int partIndex = 0;
     int written = 0;
-    int done = 0;
-    for (int number : numbers) {
-        if (isCanceled())
-            return false;
-        QImage page = renderPage(document.get(), number - 1, zoom);
-        if (page.isNull())
-            continue;
-        reportProgress(++done, numbers.size());
+    const bool finished = forEachPage(document.get(), options, zoom, [&](int, QImage &page) {
         running += page.height();
         if (running > limit && !part.isEmpty()) {
             if (!writePart(part, partIndex++, folder, options))
@@ -153,7 +156,10 @@ bool KExportImageTaskPdf::renderLongPicture(const ExportImageOptions &options)
             running = page.height();
         }
         part.append(page);
-    }
+        return true;
+    });
+    if (!finished)
+        return false;
     if (!part.isEmpty()) {
         if (!writePart(part, partIndex, folder, options))
             return false;

@@ -4,6 +4,8 @@
 
 #include <kpdfdocument.h>
 
+#include <functional>
+
 // The PDF component's task. Long pictures are split into parts of at most
 // maxPagesPerPicture A4 heights, written into a numbered folder as Name_0, Name_1, ...
 class KExportImageTaskPdf : public KExportImageTask
@@ -27,5 +29,7 @@ protected:
 private:
     float zoomFor(const ExportImageOptions &options) const;
     QImage renderPage(IKPdfDocument *document, int index, float zoom);
+    bool forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
+                     const std::function<bool(int, QImage &)> &visit);
     bool writePart(QList<QImage> &pages, int partIndex, const QString &folder, const ExportImageOptions &options);
 };
