@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Folder queries of the host.
+namespace krt {
+namespace dirs {
+// The suite's per-user home folder: "$appdata/brindlex" when the variable "appdata" is set
+// (as on the suite's own platform), else "$XDG_DATA_HOME/brindlex" with XDG_DATA_HOME
+// defaulting to ~/.local/share. Not created here.
+QString brindlexHome();
+} // namespace dirs
+} // namespace krt

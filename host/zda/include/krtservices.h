@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Host queries about the suite's servers and information collection. Answers come from
+// the host values "serverUrl.<name>", "disableGlobalInfocollect", "vldTurnedOn" and
+// "collectDetail<number>".
+namespace krt {
+namespace product {
+// Address of a named suite server ("InfoCollectServer", ...); empty when unknown.
+QString serverUrl(const QString &name);
+bool isDisableGlobalInfocollect();
+} // namespace product
+
+// The suite's switch that turns off outgoing reports of add-ons.
+bool isVldTurnedOn();
+} // namespace krt
+
+// Identity details for reports: 1 version, 2 channel, 4 guid, 5 hdid, 6 uuid; empty when unknown.
+QString _zda_GetCollectDetail(int number);

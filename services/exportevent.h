@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+// The component as events and reports name it: the host application name, except that the
+// PDF component ("pdf", any case) is "pdf_co".
+QString exportComponentType();
+
+// Posts "vas_exportphoto_<name>" to the host's usage statistics with the caller's fields,
+// "component_type" and "plugin_version" set (replacing the caller's). Dropped without a
+// statistics service.
+void sendExportEvent(const QString &name, QHash<QString, QString> fields = {});

@@ -1,0 +1,221 @@
+#include "ktestmain.h"
+#include "uploadrequestwire.h"
+
+#include <klumocloudservice.h>
+#include <khostconfig.h>
+#include <lumoipc.h>
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
+
+namespace {
+
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    QString requestId;
+    UploadFilesToCloudResult result;
+    QThread *calledOn = nullptr;
+    int calls = 0;
+
+public slots:
+    void onDone(QString id, UploadFilesToCloudResult r)
+    {
+        requestId = id;
+        result = r;
+        calledOn = QThread::currentThread();
+        ++calls;
+    }
+};
+
+class ThrowingArgument : public apache::thrift::TBase
+{
+public:
+    uint32_t read(apache::thrift::protocol::TProtocol *) override { return 0; }
+    uint32_t write(apache::thrift::protocol::TProtocol *) const override
+    {
+        throw apache::thrift::protocol::TProtocolException(apache::thrift::protocol::TProtocolException::DEPTH_LIMIT);
+    }
+};
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestLumoIpc : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    const KVYXUserInfo m_user{QStringLiteral("u1"), true};
+
+    QString source(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("src/") + name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path, content);
+        return path;
+    }
+
+    UploadRequestWire request(const QString &cloudPath, const QStringList &files)
+    {
+        UploadRequestWire wire;
+        wire.userId = "u1";
+        wire.cloudPath = cloudPath.toStdString();
+        for (const QString &file : files)
+            wire.srcFiles.push_back(file.toStdString());
+        return wire;
+    }
+
+private slots:
+    void init()
+    {
+        m_root = m_dir.filePath(QStringLiteral("cloud-%1").arg(QRandomGenerator::global()->generate()));
+        KHostConfig::setValue(QStringLiteral("cloudRoot"), m_root);
+        KHostConfig::setValue(QStringLiteral("userId"), QStringLiteral("u1"));
+    }
+
+    void backsFilesUpBelowTheUsersFolder()
+    {
+        const QString a = source(QStringLiteral("a.png"), "first");
+        const QString b = source(QStringLiteral("b.png"), "second");
+        UploadRequestWire wire = request(QStringLiteral("cloudapp/ktavro\\Report"), {a, b});
+        wire.unknownField = true;
+        wire.extraParam = {{"k", "v"}};
+        UploadFilesToCloudResult result = klumocloud::uploadFilesToCloud(wire.bytes(), m_user);
+        QCOMPARE(result.code, int(UploadFilesToCloudResult::Ok));
+        const QString folder = m_root + QStringLiteral("/u1/cloudapp/ktavro/Report/");
+        QCOMPARE(result.uploadedFiles, QStringList({folder + "a.png", folder + "b.png"}));
+        QCOMPARE(readFile(folder + "a.png"), QByteArray("first"));
+        QCOMPARE(readFile(folder + "b.png"), QByteArray("second"));
+
+        // A second backup of the same name replaces the first.
+        writeFile(a, "changed");
+        result = klumocloud::uploadFilesToCloud(request(QStringLiteral("/cloudapp//ktavro/./Report/"), {a}).bytes(), m_user);
+        QCOMPARE(result.code, int(UploadFilesToCloudResult::Ok));
+        QCOMPARE(readFile(folder + "a.png"), QByteArray("changed"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"a.png", "b.png"}));
+    }
+
+    void unreadableRequestsGetAnErrorResult_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray valid = request(QStringLiteral("x"), {source(QStringLiteral("c.png"), "c")}).bytes();
+        UploadRequestWire noUploadFrom = request(QStringLiteral("x"), {});
+        noUploadFrom.omitted = {6};
+        UploadRequestWire noFiles = request(QStringLiteral("x"), {});
+        noFiles.omitted = {3};
+        QByteArray hugeString = valid;
+        hugeString[3] = char(0x7f); // length of the first string field's byte 0
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << valid.left(valid.size() / 2);
+        QTest::newRow("no uploadFrom") << noUploadFrom.bytes();
+        QTest::newRow("no srcFiles") << noFiles.bytes();
+        QTest::newRow("huge string size") << hugeString;
+        QTest::newRow("not thrift") << QByteArray("GET / HTTP/1.1\r\n\r\n");
+        QByteArray noise(48, Qt::Uninitialized);
+        for (char &c : noise)
+            c = char(QRandomGenerator::global()->bounded(256));
+        QTest::newRow("noise") << noise;
+    }
+
+    void unreadableRequestsGetAnErrorResult()
+    {
+        QFETCH(QByteArray, bytes);
+        const UploadFilesToCloudResult result = klumocloud::uploadFilesToCloud(bytes, m_user);
+        QCOMPARE(result.code, int(UploadFilesToCloudResult::InvalidRequest));
+        QVERIFY(result.message.startsWith(QStringLiteral("unreadable request")));
+        QVERIFY(!QFileInfo::exists(m_root));
+    }
+
+    void refusesOtherUsersAndPathsLeavingTheFolder()
+    {
+        const QString file = source(QStringLiteral("d.png"), "d");
+        QCOMPARE(klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {file}).bytes(), KVYXUserInfo()).code,
+                 int(UploadFilesToCloudResult::NotSignedIn));
+        QCOMPARE(klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {file}).bytes(), KVYXUserInfo(QStringLiteral("u2"), true)).code,
+                 int(UploadFilesToCloudResult::InvalidRequest));
+        for (const QString &path : {QStringLiteral("../../escape"), QStringLiteral("a\\..\\..\\escape")}) {
+            QCOMPARE(klumocloud::uploadFilesToCloud(request(path, {file}).bytes(), m_user).code,
+                     int(UploadFilesToCloudResult::InvalidRequest));
+        }
+        UploadRequestWire dots = request(QStringLiteral("x"), {file});
+        dots.userId = "..";
+        QCOMPARE(klumocloud::uploadFilesToCloud(dots.bytes(), KVYXUserInfo(QStringLiteral(".."), true)).code,
+                 int(UploadFilesToCloudResult::InvalidRequest));
+        UploadRequestWire noCreate = request(QStringLiteral("missing"), {file});
+        noCreate.createWhenNoExists = false;
+        QCOMPARE(klumocloud::uploadFilesToCloud(noCreate.bytes(), m_user).code, int(UploadFilesToCloudResult::InvalidRequest));
+        QVERIFY(!QFileInfo::exists(m_root));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("escape"))));
+    }
+
+    void filesThatCannotBeReadAreReported()
+    {
+        const QString present = source(QStringLiteral("e.png"), "e");
+        const QString vanished = m_dir.filePath(QStringLiteral("src/gone.png"));
+        const QString folder = m_dir.filePath(QStringLiteral("src"));
+        const UploadFilesToCloudResult result =
+            klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {vanished, present, folder}).bytes(), m_user);
+        QCOMPARE(result.code, int(UploadFilesToCloudResult::PartlyFailed));
+        QCOMPARE(result.failedFiles, QStringList({vanished, folder}));
+        QCOMPARE(result.uploadedFiles, QStringList({m_root + "/u1/x/e.png"}));
+    }
+
+    void answersOnTheReceiversThread()
+    {
+        QThread thread;
+        Receiver receiver;
+        receiver.moveToThread(&thread);
+        thread.start();
+        const UploadRequestWire wire = request(QStringLiteral("async"), {source(QStringLiteral("f.png"), "f")});
+        const QString id = LumoIpcAsynCallEx(QStringLiteral("uploadFilesToCloud"),
+                                             KLumoIpcArgument("UploadFilesToCloudArg", wire), &receiver, "onDone");
+        QVERIFY(!id.isEmpty());
+        QTRY_COMPARE(receiver.calls, 1);
+        thread.quit();
+        thread.wait();
+        QCOMPARE(receiver.requestId, id);
+        QCOMPARE(receiver.calledOn, &thread);
+        QCOMPARE(receiver.result.code, int(UploadFilesToCloudResult::Ok));
+        QCOMPARE(readFile(m_root + "/u1/async/f.png"), QByteArray("f"));
+    }
+
+    void refusedCallsAndVanishedReceivers()
+    {
+        const UploadRequestWire wire = request(QStringLiteral("late"), {source(QStringLiteral("g.png"), "g")});
+        Receiver receiver;
+        QVERIFY(LumoIpcAsynCallEx(QStringLiteral("deleteEverything"), KLumoIpcArgument("UploadFilesToCloudArg", wire), &receiver, "onDone").isEmpty());
+        QVERIFY(LumoIpcAsynCallEx(QStringLiteral("uploadFilesToCloud"), KLumoIpcArgument("OtherArg", wire), &receiver, "onDone").isEmpty());
+        const ThrowingArgument throwing;
+        QVERIFY(LumoIpcAsynCallEx(QStringLiteral("uploadFilesToCloud"), KLumoIpcArgument("UploadFilesToCloudArg", throwing), &receiver, "onDone").isEmpty());
+
+        // The backup still happens when the receiver is gone; nobody is called.
+        auto *gone = new Receiver;
+        QVERIFY(!LumoIpcAsynCallEx(QStringLiteral("uploadFilesToCloud"), KLumoIpcArgument("UploadFilesToCloudArg", wire), gone, "onDone").isEmpty());
+        delete gone;
+        QVERIFY(!LumoIpcAsynCallEx(QStringLiteral("uploadFilesToCloud"), KLumoIpcArgument("UploadFilesToCloudArg", wire), &receiver, "noSuchSlot").isEmpty());
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(receiver.calls, 0);
+        QCOMPARE(readFile(m_root + "/u1/late/g.png"), QByteArray("g"));
+    }
+};
+
+KTAVRO_TEST_MAIN(TestLumoIpc)
+#include "tst_lumoipc.moc"
