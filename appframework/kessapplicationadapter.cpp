@@ -1,0 +1,244 @@
+#include "kessapplicationadapter.h"
+
+#include "kessappadapterproxy.h"
+#include "kesslaunchinfo.h"
+#include "kesslog.h"
+#include "kesssandbox.h"
+#include "kesssandboxhelper.h"
+#include "kesstools.h"
+
+#include <kcloudserviceproxy.h>
+#include <kdrawhelper.h>
+#include <kpluginmgr.h>
+#include <kshell.h>
+#include <kthemeloader.h>
+#include <kxapplication.h>
+
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+struct KEssApplicationAdapter::Data
+{
+    QPointer<QWidget> mainWindow;
+    KEssLaunchInfo launchInfo;
+    SandboxInfo applicationInfo;
+    std::unique_ptr<KEssAppAdapterProxy> proxy;
+    std::unique_ptr<QNetworkAccessManager> network;
+    std::shared_ptr<KThemeLoader> defaultTheme;
+
+    bool setApplication(const QVariantList &arguments);
+    bool initApplicationInfo(SandboxInfo *record);
+    bool setMainWindow(const QVariantList &arguments);
+    bool installDefaultTheme();
+    bool removeDefaultTheme();
+    bool closeMainWindow();
+    bool openUrl(const QString &url, KEssApplicationAdapter &adapter);
+    bool requestWidget(const QVariantList &arguments, QVariantList &results);
+};
+
+namespace {
+
+bool reportWrongArguments(int method, int count)
+{
+    KESS_CRITICAL(QStringLiteral("Wrong arguments for method ApplicationAdapterMethod %1, %2 arguments is required")
+                      .arg(method)
+                      .arg(count));
+    return false;
+}
+
+bool requireArguments(int method, const QVariantList &arguments, int count)
+{
+    return arguments.size() >= count || reportWrongArguments(method, count);
+}
+
+bool isWebAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+} // namespace
+
+KEssApplicationAdapter::KEssApplicationAdapter()
+    : d(std::make_unique<Data>())
+{
+    KEssLaunchInfo::registerMetaTypes();
+}
+
+KEssApplicationAdapter::~KEssApplicationAdapter()
+{
+    if (d->defaultTheme)
+        KDrawHelper::instance()->removeSubTheme(d->defaultTheme);
+}
+
+KEssAppAdapterProxy *KEssApplicationAdapter::proxy()
+{
+    if (!d->proxy)
+        d->proxy = std::make_unique<KEssAppAdapterProxy>();
+    return d->proxy.get();
+}
+
+QNetworkAccessManager *KEssApplicationAdapter::networkAccess()
+{
+    if (!d->network)
+        d->network = std::make_unique<QNetworkAccessManager>();
+    return d->network.get();
+}
+
+bool KEssApplicationAdapter::call(int method, const QVariantList &arguments, QVariantList &results)
+{
+    switch (method) {
+    case Method_SetApplication:
+        return requireArguments(method, arguments, 2) && d->setApplication(arguments);
+    case Method_SetMainWindow:
+        return d->setMainWindow(arguments);
+    case Method_InstallDefaultTheme:
+        return d->installDefaultTheme();
+    case Method_RemoveDefaultTheme:
+        return d->removeDefaultTheme();
+    case Method_GetLaunchInfo:
+        results << QVariant::fromValue<const KEssLaunchInfo *>(&d->launchInfo);
+        return true;
+    case Method_CloseMainWindow:
+        return d->closeMainWindow();
+    case Method_OpenUrl:
+        return requireArguments(method, arguments, 1) && d->openUrl(arguments.first().toString(), *this);
+    case Method_RequestWidget:
+        return requireArguments(method, arguments, 1) && d->requestWidget(arguments, results);
+    default: // Method_Log among them: the sandbox's lines are not served here
+        return false;
+    }
+}
+
+bool KEssApplicationAdapter::Data::setApplication(const QVariantList &arguments)
+{
+    launchInfo = KEssLaunchInfo::fromLaunchMap(arguments.at(0).toMap());
+    return initApplicationInfo(arguments.at(1).value<SandboxInfo *>());
+}
+
+bool KEssApplicationAdapter::Data::initApplicationInfo(SandboxInfo *record)
+{
+    if (!record || launchInfo.source.isEmpty()) {
+        KESS_CRITICAL(QStringLiteral("Failed to init application info!"));
+        return false;
+    }
+    record->moduleVersion = kesstools::app::moduleVersion();
+    record->frameworkVersion = QStringLiteral("1.0");
+    record->appId = launchInfo.appId;
+    record->source = launchInfo.source;
+    record->appKey = launchInfo.appId;
+    record->displayName = launchInfo.properties.value(QStringLiteral("applicationName")).toString();
+    record->entryName = launchInfo.entry.first;
+    record->entryFolder = launchInfo.entry.second;
+    record->dependencies = launchInfo.dependencies;
+    record->properties = launchInfo.properties;
+    applicationInfo = *record;
+    return true;
+}
+
+bool KEssApplicationAdapter::Data::setMainWindow(const QVariantList &arguments)
+{
+    QWidget *window = arguments.isEmpty() ? nullptr : arguments.first().value<QWidget *>();
+    if (arguments.size() != 1 || !window)
+        return reportWrongArguments(Method_SetMainWindow, 1);
+    if (!GetSandbox()) {
+        KESS_CRITICAL(QStringLiteral("Sandbox is not ready!"));
+        return false;
+    }
+    // Sizing, placing and the title bar belong to the framework's own main window class.
+    if (!window->inherits("KAppMainWindow")) {
+        KESS_CRITICAL(QStringLiteral("KAppMainWindow is not ready!"));
+        return false;
+    }
+    mainWindow = window;
+    return true;
+}
+
+bool KEssApplicationAdapter::Data::installDefaultTheme()
+{
+    if (!GetSandbox()) {
+        KESS_CRITICAL(QStringLiteral("sandbox is not ready"));
+        return false;
+    }
+    if (defaultTheme) {
+        KESS_CRITICAL(QStringLiteral("another default theme is already installed."));
+        return false;
+    }
+    const QString path = KessSandBoxHelper::resourcePath(QStringLiteral("resource/theme/default.kuip"));
+    if (!QFileInfo::exists(path)) {
+        KESS_CRITICAL(QStringLiteral("default theme file not found."));
+        return false;
+    }
+    auto theme = std::make_shared<KThemeLoader>();
+    if (!theme->setupXml(path)) {
+        KESS_CRITICAL(QStringLiteral("setup theme file \"%1\" failed").arg(path));
+        return false;
+    }
+    KDrawHelper::instance()->addSubTheme(theme);
+    defaultTheme = theme;
+    KESS_DEBUG(QStringLiteral("Default theme installed: ") + path);
+    return true;
+}
+
+bool KEssApplicationAdapter::Data::removeDefaultTheme()
+{
+    if (!defaultTheme) {
+        KESS_WARNING(QStringLiteral("There's no default theme"));
+        return false;
+    }
+    KDrawHelper::instance()->removeSubTheme(defaultTheme);
+    defaultTheme.reset();
+    return true;
+}
+
+bool KEssApplicationAdapter::Data::closeMainWindow()
+{
+    if (!mainWindow) {
+        KESS_WARNING(QStringLiteral("mainwindow is not set!"));
+        return false;
+    }
+    mainWindow->close();
+    return true;
+}
+
+bool KEssApplicationAdapter::Data::openUrl(const QString &url, KEssApplicationAdapter &adapter)
+{
+    // Pages of the JavaScript bridge reach this too: only web addresses go to the desktop.
+    if (!isWebAddress(url)) {
+        KESS_WARNING(QStringLiteral("Refused to open \"%1\": not a web address.").arg(url));
+        return false;
+    }
+    if (launchInfo.properties.value(QStringLiteral("usePyrelithBrowser")).toBool()) {
+        return KShell::startDetached(KessSandBoxHelper::getModuleInfo().hostExecutablePath,
+                                     {QStringLiteral("plugin://pageBrowser?%1").arg(url)});
+    }
+    KCloudServiceProxy *cloud = KCloudServiceProxy::instance();
+    if (cloud && cloud->isLogined())
+        return cloud->openVipAutoLoginUrl(url, adapter.proxy(), SLOT(onOpenVipAutoLoginUrlFinished(bool)));
+    return KShell::open(url);
+}
+
+bool KEssApplicationAdapter::Data::requestWidget(const QVariantList &arguments, QVariantList &results)
+{
+    const int kind = arguments.first().toInt();
+    if (kind == 1) {
+        KPluginManager *plugins = KxApplication::coreApplication()->getPluginMgr();
+        if (!plugins || !plugins->getPlugin(QStringLiteral("vuziroz"))) {
+            KESS_WARNING(QStringLiteral("Cannot load yunkit plugin because it is not in the plg file."));
+            return false;
+        }
+        return KShell::startDetached(KessSandBoxHelper::getModuleInfo().hostExecutablePath,
+                                     {QStringLiteral("plugin://vuziroz")});
+    }
+    if (kind == 2) {
+        KESS_WARNING(QStringLiteral("The feedback window cannot be created."));
+        results << QVariant::fromValue<QWidget *>(nullptr);
+        return false;
+    }
+    KESS_WARNING(QStringLiteral("Unknown widget kind %1 requested.").arg(kind));
+    return false;
+}

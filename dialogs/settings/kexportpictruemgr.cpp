@@ -1,0 +1,109 @@
+#include "kexportpictruemgr.h"
+
+#include <iapplicationadapter.h>
+#include <kessapplicationadapter.h>
+#include <kesslaunchinfo.h>
+#include <kesslog.h>
+#include <kesssandbox.h>
+#include <kesssandboxhelper.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QResource>
+
+class KExportPictrueMgrPrivate
+{
+public:
+    std::unique_ptr<KEssApplicationAdapter> adapter;
+    QString themeResource; // registered resource file, to unregister at release
+};
+
+namespace {
+KExportPictrueMgr *g_instance = nullptr;
+}
+
+KExportPictrueMgr *KExportPictrueMgr::instance()
+{
+    if (!g_instance) {
+        g_instance = new KExportPictrueMgr;
+        g_instance->initFramework();
+        if (QCoreApplication *app = QCoreApplication::instance())
+            connect(app, &QCoreApplication::aboutToQuit, g_instance, &KExportPictrueMgr::term);
+    }
+    return g_instance;
+}
+
+KExportPictrueMgr::KExportPictrueMgr()
+    : d(std::make_unique<KExportPictrueMgrPrivate>())
+{
+}
+
+KExportPictrueMgr::~KExportPictrueMgr()
+{
+    if (!d->themeResource.isEmpty())
+        QResource::unregisterResource(d->themeResource);
+    if (GetApplicationAdapter() == d->adapter.get())
+        SetApplicationAdapter(nullptr);
+}
+
+IApplicationAdapter *KExportPictrueMgr::adapter() const
+{
+    return d->adapter.get();
+}
+
+QString KExportPictrueMgr::addonFolder()
+{
+    return KessSandBoxHelper::getModuleInfo().moduleFolder;
+}
+
+QString KExportPictrueMgr::metaFilePath()
+{
+    const QString beside = addonFolder() + QStringLiteral("/meta.json");
+    // The installed file wins, so that an installation can change the switches.
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(":/ktavro/meta.json");
+}
+
+void KExportPictrueMgr::initFramework()
+{
+    KEssLaunchInfo::registerMetaTypes();
+    d->adapter = std::make_unique<KEssApplicationAdapter>();
+    SetApplicationAdapter(d->adapter.get());
+
+    const QVariantMap launchMap{
+        {QStringLiteral("src"), QStringLiteral("unknow")},
+        {QStringLiteral("appId"), QStringLiteral("export_photo")},
+        {QStringLiteral("entry"), QVariant::fromValue(PairString(QStringLiteral("ktavro"), addonFolder()))},
+        {QStringLiteral("meteFilePath"), metaFilePath()},
+    };
+    SandboxInfo info;
+    QVariantList results;
+    d->adapter->call(Method_SetApplication, {launchMap, QVariant::fromValue(&info)}, results);
+    KEssSandbox *sandbox = CreateSandbox(info);
+
+    installThemeHook();
+    sandbox->removeExpiredFiles(true, 0, 0);
+}
+
+bool KExportPictrueMgr::installThemeHook()
+{
+    if (!GetSandbox()) {
+        KESS_CRITICAL(QStringLiteral("Cannot get sandbox. Register resource failed."));
+        return false;
+    }
+    const QString path = KessSandBoxHelper::resourcePath(QStringLiteral("resource/res/kappessential.rcc"));
+    if (path == d->themeResource)
+        return true;
+    if (!QResource::registerResource(path)) {
+        KESS_WARNING(QStringLiteral("Register resource ") + path + QStringLiteral(" failed."));
+        return false;
+    }
+    d->themeResource = path;
+    return true;
+}
+
+void KExportPictrueMgr::term()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+    delete this;
+}

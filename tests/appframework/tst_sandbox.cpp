@@ -1,0 +1,369 @@
+#include "ktestmain.h"
+#include "logrecorder.h"
+
+#include <kesslog.h>
+#include <kesssandbox.h>
+#include <kesssandboxhelper.h>
+#include <kregistry.h>
+#include <sandboxlogger.h>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+SandboxInfo exportInfo(const QString &appId = QStringLiteral("export_photo"))
+{
+    SandboxInfo info;
+    info.appId = appId;
+    info.appKey = appId;
+    info.displayName = QStringLiteral("Export Tool");
+    return info;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Standard error into a pipe: pipes, unlike files, are not bound by the file size limit.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        if (::pipe(m_pipe) != 0)
+            qFatal("pipe");
+        ::fcntl(m_pipe[0], F_SETFL, O_NONBLOCK);
+        m_saved = ::dup(2);
+        ::dup2(m_pipe[1], 2);
+    }
+    ~StderrCapture() { take(); }
+    QByteArray take()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, 2);
+            ::close(m_saved);
+            ::close(m_pipe[1]);
+            m_saved = -1;
+            char buffer[4096];
+            ssize_t n;
+            while ((n = ::read(m_pipe[0], buffer, sizeof buffer)) > 0)
+                m_text.append(buffer, int(n));
+            ::close(m_pipe[0]);
+        }
+        return m_text;
+    }
+
+private:
+    int m_pipe[2] = {-1, -1};
+    int m_saved = -1;
+    QByteArray m_text;
+};
+
+QtMessageHandler g_recordingPrevious = nullptr;
+QStringList g_qtMessages;
+void recordingHandler(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_qtMessages << message;
+}
+
+void setModified(const QString &path, int daysAgo)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadWrite);
+    file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime);
+}
+
+void makeFile(const QString &path, int daysAgo = 0)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("x");
+    file.close();
+    setModified(path, daysAgo);
+}
+
+} // namespace
+
+class TestSandbox : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        DestroySandbox();
+        SetSandboxOverride(nullptr);
+    }
+
+    void qualifiedNamesAndMessageFormat()
+    {
+        QCOMPARE(kess::qualifiedFunctionName("bool KEssSandbox::setLogOptions(KEssSandbox::LogOptionFlags)"),
+                 QStringLiteral("KEssSandbox::setLogOptions"));
+        QCOMPARE(kess::qualifiedFunctionName("static QMap<QString, int> ns::Cls::fn(int, QString) const"),
+                 QStringLiteral("ns::Cls::fn"));
+        QCOMPARE(kess::qualifiedFunctionName("const KEssLaunchInfo* kesstools::app::getLaunchInfo()"),
+                 QStringLiteral("kesstools::app::getLaunchInfo"));
+        QCOMPARE(kess::qualifiedFunctionName("KEssSandbox::KEssSandbox()"), QStringLiteral("KEssSandbox::KEssSandbox"));
+        QCOMPARE(SandboxLogger::formatLine(2, QStringLiteral("x"), QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 6))),
+                 QStringLiteral("[2024-01-02 03:04:05:006][Critical]: x"));
+
+        // Without a sandbox a framework message goes to Qt, at its level.
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^\\(0x[0-9a-f]+ TestSandbox::qualifiedNamesAndMessageFormat@\\d+\\) no sandbox$")));
+        KESS_WARNING(QStringLiteral("no sandbox"));
+    }
+
+    void bufferFlushesOnlyWhenTheNextLineWouldPass256Bytes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.log"));
+        auto logger = std::make_unique<SandboxLogger>();
+        logger->setPath(path);
+        QVERIFY(logger->openFile());
+        logger->setFileWriting(true);
+        const int prefix = SandboxLogger::formatLine(0, QString(), QDateTime::currentDateTime()).toUtf8().size();
+
+        logger->write(0, QString(100 - prefix, QLatin1Char('a'))); // buffer: 101
+        // Multi-byte text counts by its UTF-8 bytes: 155 bytes, 101 + 155 = 256, no flush.
+        logger->write(0, QString(155 - prefix - 10, QLatin1Char('b')) + QString(5, QChar(0xe9)));
+        QCOMPARE(QFileInfo(path).size(), 0);
+        logger->write(0, QString(100 - prefix, QLatin1Char('c'))); // 257 + 100 > 256
+        QCOMPARE(QFileInfo(path).size(), 257);
+        logger->write(0, QString(156 - prefix, QLatin1Char('d'))); // 101 + 156 = 257 > 256
+        QCOMPARE(QFileInfo(path).size(), 358);
+
+        const QString longText(600, QLatin1Char('e'));
+        logger->write(0, longText);
+        logger.reset();
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QCOMPARE(lines.size(), 6); // five lines and the empty rest after the last "\n"
+        QVERIFY(lines.at(4).endsWith(": " + longText.toUtf8()));
+    }
+
+    void threeFailedWritesCloseTheLogFile()
+    {
+        QTemporaryDir dir;
+        LogRecorder recorder;
+        SandboxLogger logger;
+        logger.setPath(dir.filePath(QStringLiteral("b.log")));
+        QVERIFY(logger.openFile());
+        logger.setFileWriting(true);
+        logger.setDebuggerCopies(true);
+        const QString block(300, QLatin1Char('x'));
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        StderrCapture capture;
+        setrlimit(RLIMIT_FSIZE, &none);
+        for (int i = 0; i < 4; ++i)
+            logger.write(1, block); // each flushes the one before
+        const bool stillWriting = logger.isFileWriting();
+        logger.write(1, QStringLiteral("after-close"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        const QByteArray err = capture.take();
+
+        QVERIFY(!stillWriting);
+        QVERIFY(!logger.isFileOpen());
+        QCOMPARE(err.count("Write log failed: "), 3);
+        QVERIFY(err.contains("][Warning]: after-close\n"));
+        QVERIFY(recorder.lines.last().endsWith(QLatin1String("][Warning]: after-close")));
+        QCOMPARE(recorder.levels.last(), 1);
+        QCOMPARE(QFileInfo(logger.path()).size(), 0);
+    }
+
+    void linesFromSeveralThreadsStayWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("c.log"));
+        auto logger = std::make_unique<SandboxLogger>();
+        logger->setPath(path);
+        QVERIFY(logger->openFile());
+        logger->setFileWriting(true);
+        QList<QThread *> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads << QThread::create([&logger, t] {
+                for (int i = 0; i < 300; ++i)
+                    logger->write(0, QStringLiteral("thread %1 line %2 %3").arg(t).arg(i).arg(QString(i % 90, QLatin1Char('z'))));
+            });
+            threads.last()->start();
+        }
+        for (QThread *thread : threads) {
+            thread->wait();
+            delete thread;
+        }
+        logger.reset();
+        const QList<QByteArray> lines = readAll(path).trimmed().split('\n');
+        QCOMPARE(lines.size(), 1200);
+        const QRegularExpression pattern(QStringLiteral("^\\[[-0-9: ]{23}\\]\\[Debug\\]: thread \\d line (\\d+) (z*)$"));
+        for (const QByteArray &line : lines) {
+            const auto match = pattern.match(QString::fromUtf8(line));
+            QVERIFY2(match.hasMatch(), line.constData());
+            QCOMPARE(match.captured(2).size(), match.captured(1).toInt() % 90);
+        }
+    }
+
+    void secondCreateKeepsTheFirstAndOverrideWins()
+    {
+        KEssSandbox *first = CreateSandbox(exportInfo());
+        QCOMPARE(CreateSandbox(exportInfo(QStringLiteral("other"))), first);
+        QCOMPARE(GetSandbox()->info().appId, QStringLiteral("export_photo"));
+        QVERIFY(first->isOwnerThread());
+        bool ownerElsewhere = true;
+        QThread *thread = QThread::create([&] { ownerElsewhere = first->isOwnerThread(); });
+        thread->start();
+        thread->wait();
+        delete thread;
+        QVERIFY(!ownerElsewhere);
+
+        KEssSandbox *foreign = reinterpret_cast<KEssSandbox *>(this); // never dereferenced
+        SetSandboxOverride(foreign);
+        QCOMPARE(GetSandbox(), foreign);
+        SetSandboxOverride(nullptr);
+        QCOMPARE(GetSandbox(), first);
+    }
+
+    void foldersLogPathAndSettings()
+    {
+        KEssSandbox *sandbox = CreateSandbox(exportInfo());
+        const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/brindlex/vyx/addons/data/win-i386/export_photo");
+        QCOMPARE(sandbox->dataDir().absolutePath(), data);
+        QVERIFY(QFileInfo(data + QStringLiteral("/temp")).isDir() || sandbox->tempDir().exists());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.log$")).match(QFileInfo(sandbox->logFilePath()).fileName()).hasMatch());
+        QCOMPARE(QFileInfo(sandbox->logFilePath()).absolutePath(), data + QStringLiteral("/log"));
+        QVERIFY(!QFileInfo::exists(sandbox->logFilePath())); // created only with the file bit
+
+        sandbox->setValue(QStringLiteral("SelectedImageFormat"), 2);
+        const QString key = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Brindlex\\Office\\6.0\\plugins\\export_photo");
+        QCOMPARE(KRegistry::value(key, QStringLiteral("SelectedImageFormat")).toInt(), 2);
+        sandbox->setSettingsInFile(true);
+        QCOMPARE(sandbox->value(QStringLiteral("SelectedImageFormat"), -1).toInt(), -1);
+        sandbox->setValue(QStringLiteral("SelectedImageFormat"), 3);
+        QSettings ini(data + QStringLiteral("/settings.ini"), QSettings::IniFormat);
+        QCOMPARE(ini.value(QStringLiteral("config/SelectedImageFormat")).toInt(), 3);
+        QCOMPARE(sandbox->value(QStringLiteral("SelectedImageFormat")).toInt(), 3);
+    }
+
+    void qtMessagesAreCapturedPassedOnAndReleased()
+    {
+        g_qtMessages.clear();
+        g_recordingPrevious = qInstallMessageHandler(recordingHandler);
+        LogRecorder recorder;
+        KEssSandbox *sandbox = CreateSandbox(exportInfo());
+
+        sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessages);
+        QVERIFY(sandbox->isLoggingToFile());
+        QVERIFY(recorder.lines.last().contains(QRegularExpression(
+            QStringLiteral("\\]\\[Debug\\]: \\(0x[0-9a-f]+ KEssSandbox::setLogOptions@\\d+\\) Current module \\(.+\\) log option flag: 3$"))));
+        qInfo("info-line");
+        QVERIFY(g_qtMessages.contains(QStringLiteral("info-line")));
+        QVERIFY(recorder.lines.last().endsWith(QLatin1String("][Critical]: info-line")));
+
+        // A message raised while a line is logged must not loop back into the log.
+        recorder.onLine = [](const QString &line) {
+            if (line.endsWith(QLatin1String("outer")))
+                qWarning("nested");
+        };
+        StderrCapture capture;
+        qWarning("outer");
+        recorder.onLine = nullptr;
+        QVERIFY(capture.take().contains("nested"));
+        QVERIFY(!recorder.has(QStringLiteral("nested")));
+
+        sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessagesOnly);
+        qWarning("kept-only");
+        QVERIFY(!g_qtMessages.contains(QStringLiteral("kept-only")));
+        QVERIFY(recorder.lines.last().endsWith(QLatin1String("][Warning]: kept-only")));
+
+        sandbox->setLogOptions(KEssSandbox::LogToFile);
+        qWarning("released");
+        QVERIFY(g_qtMessages.contains(QStringLiteral("released")));
+        QVERIFY(!recorder.has(QStringLiteral("released")));
+
+        const QString logPath = sandbox->logFilePath();
+        DestroySandbox();
+        const QByteArray log = readAll(logPath);
+        QVERIFY(log.contains("][Critical]: info-line\n"));
+        QVERIFY(log.contains("][Warning]: kept-only\n"));
+        qInstallMessageHandler(g_recordingPrevious);
+    }
+
+    void expiredFilesByAge()
+    {
+        KEssSandbox *sandbox = CreateSandbox(exportInfo());
+        sandbox->setLogOptions(KEssSandbox::LogToFile);
+        const QString temp = sandbox->tempDir().absolutePath();
+        const QString log = sandbox->logDir().absolutePath();
+        QTemporaryDir outside;
+        makeFile(outside.filePath(QStringLiteral("keep.txt")), 30);
+        makeFile(temp + QStringLiteral("/old.tmp"), 10);
+        makeFile(temp + QStringLiteral("/new.tmp"), 1);
+        makeFile(temp + QStringLiteral("/full/old.tmp"), 10);
+        makeFile(temp + QStringLiteral("/full/new.tmp"), 0);
+        QDir(temp).mkpath(QStringLiteral("empty/inner"));
+        QVERIFY(QFile::link(outside.path(), temp + QStringLiteral("/link")));
+        makeFile(log + QStringLiteral("/old.log"), 10);
+
+        sandbox->removeExpiredFiles(false, -1, 5);
+        QVERIFY(QFileInfo::exists(log + QStringLiteral("/old.log")));
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/old.tmp")));
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/full/old.tmp")));
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/new.tmp")));
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/full/new.tmp")));
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/empty")));
+        QVERIFY(QFileInfo::exists(outside.filePath(QStringLiteral("keep.txt")))); // the link is not followed
+
+        sandbox->removeExpiredFiles(false, 0, 0);
+        QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
+        QCOMPARE(QDir(log).entryList(QDir::Files), QStringList{QFileInfo(sandbox->logFilePath()).fileName()});
+        QVERIFY(QFileInfo::exists(outside.filePath(QStringLiteral("keep.txt"))));
+    }
+
+    void deferredCleanUpRunsAtDestructionUnlessReplaced()
+    {
+        KEssSandbox *sandbox = CreateSandbox(exportInfo());
+        const QString temp = sandbox->tempDir().absolutePath();
+        makeFile(temp + QStringLiteral("/a.tmp"));
+        sandbox->removeExpiredFiles(true, 0, 0);
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/a.tmp")));
+        DestroySandbox();
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/a.tmp")));
+
+        sandbox = CreateSandbox(exportInfo());
+        makeFile(temp + QStringLiteral("/b.tmp"));
+        sandbox->removeExpiredFiles(true, 0, 0);
+        sandbox->removeExpiredFiles(false, -1, -1); // runs now and drops the stored one
+        DestroySandbox();
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/b.tmp")));
+    }
+
+    void shortcutArgumentsWithoutInstallRoot()
+    {
+        SandboxInfo info = exportInfo();
+        info.properties.insert(QStringLiteral("shortcutArguments"), QStringLiteral("page=1&name=\u00e9t\u00e9"));
+        LogRecorder recorder;
+        KEssSandbox *sandbox = CreateSandbox(info);
+        const QString block = QString::fromLatin1(QStringLiteral("page=1&name=\u00e9t\u00e9").toUtf8().toBase64());
+        const QString service = KessSandBoxHelper::getModuleInfo().hostExecutableFolder + QStringLiteral("/vyxcloudsvrimp");
+        QCOMPARE(sandbox->shortcutArguments(),
+                 QStringLiteral("Run /InstanceId:VyxCloudSvr \"%1\" /run_app \"/app_id=export_photo\" \"/app_params=%2\" /src=public_shortcut")
+                     .arg(service, block));
+        QVERIFY(recorder.has(QStringLiteral("Cannot find zdalaunch.exe path. Using absolute exe path.")));
+    }
+};
+
+KTAVRO_TEST_MAIN(TestSandbox)
+#include "tst_sandbox.moc"
