@@ -19,7 +19,7 @@ const int kPages = 15;
 
 QImage pageImage(int number)
 {
-    QImage page(kA4At192, QImage::Format_ARGB32_Premultiplied);
+    QImage page(kA4At192, QImage::Format_RGB32); // as the renderers hand pages over
     page.fill(Qt::white);
     QPainter p(&page);
     p.fillRect(QRect(150, 150 + number * 20, 1288, 1800), QColor(230, 235, 245));

@@ -107,6 +107,10 @@ void KExportImageMgr::onLockShell(bool bLock)
 
 void KExportImageMgr::onExportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo)
 {
+    // The worker reports just before it returns; let it end so the next export can start
+    // as soon as this one is reported.
+    if (m_task)
+        m_task->wait();
     onLockShell(false);
     m_busy = false;
     emit exportFinished(exitCode, exitInfo);

@@ -1,16 +1,17 @@
 #include "koutputpath.h"
 
+#include <kdrivetype.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
 
-// A drive letter and a colon has no root folder on this system.
 bool namesADrive(const QString &path)
 {
-    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
-    return drive.match(path).hasMatch();
+    const KDriveType::Type type = KDriveType::of(path.left(2));
+    return type == KDriveType::Unknown || type == KDriveType::NoRootDir;
 }
 
 QString lastComponent(const QString &path)
