@@ -49,18 +49,17 @@ public:
     ~StderrCapture() { take(); }
     QByteArray take()
     {
-        if (m_saved >= 0) {
-            std::fflush(stderr);
-            ::dup2(m_saved, 2);
-            ::close(m_saved);
-            ::close(m_pipe[1]);
-            m_saved = -1;
-            char buffer[4096];
-            ssize_t n;
-            while ((n = ::read(m_pipe[0], buffer, sizeof buffer)) > 0)
-                m_text.append(buffer, int(n));
-            ::close(m_pipe[0]);
-        }
+        if (m_saved < 0)
+            return m_text;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        ::close(m_pipe[1]);
+        m_saved = -1;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(m_pipe[0], buffer, sizeof buffer)) > 0;)
+            m_text.append(buffer, int(n));
+        ::close(m_pipe[0]);
         return m_text;
     }
 
@@ -77,21 +76,14 @@ void recordingHandler(QtMsgType, const QMessageLogContext &, const QString &mess
     g_qtMessages << message;
 }
 
-void setModified(const QString &path, int daysAgo)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadWrite);
-    file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime);
-}
-
 void makeFile(const QString &path, int daysAgo = 0)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write("x");
-    file.close();
-    setModified(path, daysAgo);
+    file.flush(); // before the time is set, or the later write would renew it
+    file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -108,13 +100,13 @@ private slots:
 
     void qualifiedNamesAndMessageFormat()
     {
-        QCOMPARE(kess::qualifiedFunctionName("bool KEssSandbox::setLogOptions(KEssSandbox::LogOptionFlags)"),
-                 QStringLiteral("KEssSandbox::setLogOptions"));
-        QCOMPARE(kess::qualifiedFunctionName("static QMap<QString, int> ns::Cls::fn(int, QString) const"),
-                 QStringLiteral("ns::Cls::fn"));
-        QCOMPARE(kess::qualifiedFunctionName("const KEssLaunchInfo* kesstools::app::getLaunchInfo()"),
-                 QStringLiteral("kesstools::app::getLaunchInfo"));
-        QCOMPARE(kess::qualifiedFunctionName("KEssSandbox::KEssSandbox()"), QStringLiteral("KEssSandbox::KEssSandbox"));
+        const std::pair<const char *, const char *> names[] = {
+            {"bool KEssSandbox::setLogOptions(KEssSandbox::LogOptionFlags)", "KEssSandbox::setLogOptions"},
+            {"static QMap<QString, int> ns::Cls::fn(int, QString) const", "ns::Cls::fn"},
+            {"const KEssLaunchInfo* kesstools::app::getLaunchInfo()", "kesstools::app::getLaunchInfo"},
+            {"KEssSandbox::KEssSandbox()", "KEssSandbox::KEssSandbox"}};
+        for (const auto &name : names)
+            QCOMPARE(kess::qualifiedFunctionName(name.first), QString::fromLatin1(name.second));
         QCOMPARE(SandboxLogger::formatLine(2, QStringLiteral("x"), QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 6))),
                  QStringLiteral("[2024-01-02 03:04:05:006][Critical]: x"));
 

@@ -80,15 +80,18 @@ class TestComponentTasks : public QObject
 private slots:
     void init()
     {
+        m_liveObjects = KObjectTracker::liveObjects();
         m_window.reset(new KxMainWindow);
         m_tmp.reset(new QTemporaryDir);
         m_dir.setPath(m_tmp->path());
         QCoreApplication::setApplicationName(QStringLiteral("vyx"));
     }
+    // Every host object an export obtained must have been released again.
     void cleanup()
     {
         m_window.reset();
         KxApplication::coreApplication()->setActiveDocument(nullptr);
+        QCOMPARE(KObjectTracker::liveObjects(), m_liveObjects);
     }
 
     void halfGapRules()
@@ -309,6 +312,7 @@ private:
         return o;
     }
 
+    int m_liveObjects = 0;
     QScopedPointer<QTemporaryDir> m_tmp;
     QDir m_dir;
     QScopedPointer<KxMainWindow> m_window;

@@ -21,7 +21,7 @@ public:
     std::vector<std::string> srcFiles;
     bool createWhenNoExists = true;
     std::map<std::string, std::string> extraParam;
-    std::set<int> omitted;   // field ids not written
+    std::set<int> omitted;     // field ids not written
     bool unknownField = false; // an id the struct does not know, before the others
 
     uint32_t read(apache::thrift::protocol::TProtocol *) override { return 0; }
@@ -30,29 +30,38 @@ public:
     {
         using namespace apache::thrift::protocol;
         uint32_t n = out->writeStructBegin("UploadFilesToCloudArg");
-        if (unknownField) {
-            n += out->writeFieldBegin("stranger", T_I32, 99);
-            n += out->writeI32(7) + out->writeFieldEnd();
-        }
-        n += writeString(out, 1, userId) + writeString(out, 2, cloudPath);
-        if (!omitted.count(3)) {
-            n += out->writeFieldBegin("srcFiles", T_LIST, 3);
-            n += out->writeListBegin(T_STRING, static_cast<uint32_t>(srcFiles.size()));
+        // Writes field `id` unless it is left out; each write is its own statement, in wire order.
+        const auto field = [&](int16_t id, TType type, auto value) {
+            if (!omitted.count(id)) {
+                n += out->writeFieldBegin("", type, id);
+                value();
+                n += out->writeFieldEnd();
+            }
+        };
+        const auto string = [&](int16_t id, const std::string &s) { field(id, T_STRING, [&] { n += out->writeString(s); }); };
+        if (unknownField)
+            field(99, T_I32, [&] { n += out->writeI32(7); });
+        string(1, userId);
+        string(2, cloudPath);
+        field(3, T_LIST, [&] {
+            n += out->writeListBegin(T_STRING, uint32_t(srcFiles.size()));
             for (const std::string &file : srcFiles)
                 n += out->writeString(file);
-            n += out->writeListEnd() + out->writeFieldEnd();
-        }
-        if (!omitted.count(4))
-            n += out->writeFieldBegin("createWhenNoExists", T_BOOL, 4) + out->writeBool(createWhenNoExists) + out->writeFieldEnd();
-        n += writeString(out, 5, std::string()) + writeString(out, 6, std::string());
-        if (!omitted.count(7)) {
-            n += out->writeFieldBegin("extraParam", T_MAP, 7);
-            n += out->writeMapBegin(T_STRING, T_STRING, static_cast<uint32_t>(extraParam.size()));
-            for (const auto &entry : extraParam)
-                n += out->writeString(entry.first) + out->writeString(entry.second);
-            n += out->writeMapEnd() + out->writeFieldEnd();
-        }
-        return n + out->writeFieldStop() + out->writeStructEnd();
+            n += out->writeListEnd();
+        });
+        field(4, T_BOOL, [&] { n += out->writeBool(createWhenNoExists); });
+        string(5, std::string());
+        string(6, std::string());
+        field(7, T_MAP, [&] {
+            n += out->writeMapBegin(T_STRING, T_STRING, uint32_t(extraParam.size()));
+            for (const auto &entry : extraParam) {
+                n += out->writeString(entry.first);
+                n += out->writeString(entry.second);
+            }
+            n += out->writeMapEnd();
+        });
+        n += out->writeFieldStop();
+        return n + out->writeStructEnd();
     }
 
     QByteArray bytes() const
@@ -60,15 +69,6 @@ public:
         auto buffer = std::make_shared<apache::thrift::transport::TMemoryBuffer>();
         apache::thrift::protocol::TBinaryProtocol protocol(buffer);
         write(&protocol);
-        const std::string written = buffer->getBufferAsString();
-        return QByteArray(written.data(), static_cast<int>(written.size()));
-    }
-
-private:
-    uint32_t writeString(apache::thrift::protocol::TProtocol *out, int16_t id, const std::string &value) const
-    {
-        if (omitted.count(id))
-            return 0;
-        return out->writeFieldBegin("", apache::thrift::protocol::T_STRING, id) + out->writeString(value) + out->writeFieldEnd();
+        return QByteArray::fromStdString(buffer->getBufferAsString());
     }
 };

@@ -28,10 +28,10 @@ WatermarkSetting stamp(int style, int size = WatermarkSizeLarge, int rotate = 0)
     return s;
 }
 
-QImage whitePicture(int w, int h)
+QImage whitePicture(int w, int h, QImage::Format format = QImage::Format_RGB32, Qt::GlobalColor colour = Qt::white)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image(w, h, format);
+    image.fill(colour);
     return image;
 }
 
@@ -61,12 +61,7 @@ bool isBlank(const QImage &image)
     return countPixels(image, kWhite) == image.width() * image.height();
 }
 
-QImage redPicture()
-{
-    QImage red(100, 50, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    return red;
-}
+QImage redPicture() { return whitePicture(100, 50, QImage::Format_ARGB32, Qt::red); }
 
 } // namespace
 
@@ -374,8 +369,7 @@ private slots:
         WatermarkSetting white = stamp(WatermarkStyleText, WatermarkSizeMid);
         white.setColor(Qt::white);
         white.setOpacity(0.5);
-        QImage image(300, 200, QImage::Format_RGB32);
-        image.fill(Qt::black);
+        QImage image = whitePicture(300, 200, QImage::Format_RGB32, Qt::black);
         paintWatermark(image, &white);
         int brightest = 0;
         for (int y = 0; y < image.height(); ++y) {
