@@ -104,6 +104,9 @@ QVariantMap KCommandLineExport::run(const QVariantMap &request)
 KCommandLineExport::Refusal KCommandLineExport::readOptions(const QVariantMap &request)
 {
     const QString mode = request.value(QStringLiteral("mode")).toString();
+    if (m_component == QLatin1String("qz") && mode == QLatin1String("each"))
+        return {UsageError, tr("Invalid mode"),
+                tr("A spreadsheet is exported as one long picture only; --each-page is not available")};
     m_options.longPicture = mode.isEmpty() ? m_component != QLatin1String("pdf") : mode == QLatin1String("long");
     m_options.maxPagesPerPicture = m_component == QLatin1String("pdf") ? 20 : 1;
     const QString format = request.value(QStringLiteral("format"), QStringLiteral("png")).toString().toLower();
@@ -278,5 +281,8 @@ QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
         loop.exec();
     g_running = nullptr;
     result.insert(QStringLiteral("exitCode"), code);
+    if (code == Success && manager.areaTooLarge())
+        result.insert(QStringLiteral("warning"),
+                      tr("The picture is larger than this edition's size limit; some viewers may show it incomplete"));
     return result;
 }

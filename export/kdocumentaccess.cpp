@@ -72,4 +72,35 @@ KComPtr<IKPdfDocument> activePdfDocument()
     return document.query<IKPdfDocument>();
 }
 
+KComPtr<IKSlides> activeSlides()
+{
+    KComPtr<IKUnknown> object(KxApplication::coreApplication()->activeDocument());
+    const KComPtr<IKPresApplication> application = object.query<IKPresApplication>();
+    KComPtr<IKPresentation> presentation;
+    KComPtr<IKSlides> slides;
+    if (!application || !kSucceeded(application->activePresentation(presentation.put())) || !presentation)
+        return slides;
+    if (!kSucceeded(presentation->slides(slides.put())))
+        slides.reset();
+    return slides;
+}
+
+KComPtr<IKWorkbook> activeWorkbook()
+{
+    KComPtr<IKUnknown> object(KxApplication::coreApplication()->activeDocument());
+    const KComPtr<IKSheetApplication> application = object.query<IKSheetApplication>();
+    KComPtr<IKWorkbook> workbook;
+    if (application && !kSucceeded(application->activeWorkbook(workbook.put())))
+        workbook.reset();
+    return workbook;
+}
+
+KComPtr<IKWorksheet> activeSheet(const KComPtr<IKWorkbook> &workbook)
+{
+    KComPtr<IKWorksheet> sheet;
+    if (workbook && !kSucceeded(workbook->activeSheet(sheet.put())))
+        sheet.reset();
+    return sheet;
+}
+
 } // namespace kdocumentaccess

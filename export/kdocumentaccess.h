@@ -1,6 +1,8 @@
 #pragma once
 
 #include <kpdfdocument.h>
+#include <kpresentation.h>
+#include <kspreadsheet.h>
 #include <kunknown.h>
 #include <kwriterdocument.h>
 
@@ -23,5 +25,12 @@ void prepareWriterExport();
 
 // The application's document as a PDF document.
 KComPtr<IKPdfDocument> activePdfDocument();
+
+// Presentation application → active presentation → slide collection.
+KComPtr<IKSlides> activeSlides();
+
+// Spreadsheet application → active workbook, and its active sheet.
+KComPtr<IKWorkbook> activeWorkbook();
+KComPtr<IKWorksheet> activeSheet(const KComPtr<IKWorkbook> &workbook);
 
 } // namespace kdocumentaccess

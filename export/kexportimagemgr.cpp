@@ -1,6 +1,8 @@
 #include "kexportimagemgr.h"
 
 #include "kexportimagetaskpdf.h"
+#include "kexportimagetaskqz.h"
+#include "kexportimagetaskvyd.h"
 #include "kexportimagetaskvyx.h"
 #include "ktipsdialog.h"
 
@@ -31,6 +33,10 @@ KExportImageTask *KExportImageMgr::createTask(const QString &applicationName)
 {
     if (applicationName.compare(QLatin1String("vyx"), Qt::CaseInsensitive) == 0)
         return new KExportImageTaskVyx;
+    if (applicationName.compare(QLatin1String("vyd"), Qt::CaseInsensitive) == 0)
+        return new KExportImageTaskVyd;
+    if (applicationName.compare(QLatin1String("qz"), Qt::CaseInsensitive) == 0)
+        return new KExportImageTaskQz;
     if (applicationName.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
         return new KExportImageTaskPdf;
     return new KExportImageTask;
@@ -93,6 +99,12 @@ int KExportImageMgr::pageQuery(int argument)
 QImage KExportImageMgr::previewImage()
 {
     return m_task ? m_task->previewImage() : QImage();
+}
+
+bool KExportImageMgr::areaTooLarge() const
+{
+    const auto *sheetTask = qobject_cast<const KExportImageTaskQz *>(m_task);
+    return sheetTask && sheetTask->areaTooLarge();
 }
 
 void KExportImageMgr::onLockShell(bool bLock)

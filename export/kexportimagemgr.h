@@ -24,6 +24,8 @@ public:
     qint64 selectedPagesHeight(int limit, const ExportImageOptions &options);
     int pageQuery(int argument);
     QImage previewImage();
+    // Spreadsheets: whether the last picture exceeded the host's size limit.
+    bool areaTooLarge() const;
 
     // The task for an application name ("vyx", "vyd", "qz", "pdf"; any case).
     static KExportImageTask *createTask(const QString &applicationName);

@@ -195,7 +195,10 @@ int KExportCommand::run(const QStringList &arguments)
     if (status == 1 || status == 64) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(result.value(QStringLiteral("errTitle")).toString()),
                      qPrintable(result.value(QStringLiteral("errMsg")).toString()));
-    } else if (status == 0 && !request.value(QStringLiteral("json")).toBool()) {
+    } else if (status == 0 && result.contains(QStringLiteral("warning"))) {
+        std::fprintf(stderr, "Warning: %s\n", qPrintable(result.value(QStringLiteral("warning")).toString()));
+    }
+    if (status == 0 && !request.value(QStringLiteral("json")).toBool()) {
         std::printf("%s\n", qPrintable(result.value(QStringLiteral("fileName")).toString()));
     }
     return status;

@@ -19,10 +19,10 @@ void printUsage()
 // Prints a writer document to PDF, as the suite's own PDF export does.
 int convertToPdf(const QString &document, const QString &output)
 {
-    QString error;
-    KComPtr<KWriterBackend> writer(KDocumentLoader::componentFor(document) == QLatin1String("vyx")
-                                       ? KWriterBackend::open(document, &error)
-                                       : nullptr);
+    const KOpenedDocument opened = KDocumentLoader::open(document);
+    QString error = opened.error;
+    auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
+                                                             : nullptr;
     if (!writer) {
         std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? document + QStringLiteral(": not a writer document") : error));
         return 1;

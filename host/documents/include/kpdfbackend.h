@@ -23,6 +23,10 @@ public:
     QSizeF pageSize(int i) override;
     QImage renderPage(int i, float zoom) override;
 
+    // Page i (0-based) at a resolution in dots per inch, for hosts that speak in resolutions.
+    QImage renderPageAtDpi(int i, double dpi);
+    QString path() const { return m_path; }
+
 private:
     KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document> document);
     ~KPdfBackend() override;

@@ -4,16 +4,22 @@
 
 #include <memory>
 
+class KPdfBackend;
+class QTemporaryDir;
 struct KWriterData;
 
 // A writer document made from plain text, Markdown or HTML, laid out on A4 pages with
-// 2 cm margins, served through the writer document interfaces.
+// 2 cm margins, or the pages of a PDF an office document was converted to, served through
+// the writer document interfaces.
 class KWriterBackend : public KUnknownImpl<IKWriterDocument>
 {
 public:
     enum class Source { PlainText, Markdown, Html };
 
     static KWriterBackend *fromText(const QString &text, Source source);
+    // Serves the PDF's pages, keeping a reference to it; folder, when given, holds the PDF
+    // and is removed with the document.
+    static KWriterBackend *fromPdf(KPdfBackend *pdf, std::shared_ptr<QTemporaryDir> folder);
     // By file suffix: .md/.markdown Markdown, .html/.htm HTML, anything else plain text.
     static KWriterBackend *open(const QString &path, QString *error);
 
@@ -22,7 +28,7 @@ public:
     void setSpacing(float spacing);
     // Whether the document must be rendered on the interface thread.
     void setRenderOnInterfaceThread(bool on);
-    // Prints the document as a PDF with the same A4 pages.
+    // Prints the document as a PDF with the same pages.
     bool printToPdf(const QString &path, QString *error) const;
     // How often the export preparation was asked for.
     int preparationCount() const;

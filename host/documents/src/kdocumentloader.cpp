@@ -1,19 +1,94 @@
 #include "kdocumentloader.h"
 
+#include "kofficeconverter.h"
 #include "kpdfbackend.h"
+#include "kpresentationbackend.h"
+#include "ksheetbackend.h"
 #include "kwriterbackend.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+const QStringList kOfficeWriter = {"odt", "docx", "doc", "rtf"};
+const QStringList kOfficeSlides = {"odp", "pptx", "ppt"};
+const QStringList kOfficeSheets = {"ods", "xlsx", "xls"};
+
+QString suffixOf(const QString &path)
+{
+    return QFileInfo(path).suffix().toLower();
+}
+
+bool isDeck(const QString &path)
+{
+    return QFileInfo(path).fileName().toLower().endsWith(QLatin1String(".slides.md"));
+}
+
+// The converted PDF as pages, with the folder it lives in kept beside it.
+template <typename Backend>
+IKUnknown *fromConvertedPdf(const QString &path, QString *error)
+{
+    const KOfficeConverter::Result converted = KOfficeConverter::convert(path, QStringLiteral("pdf"));
+    if (converted.path.isEmpty()) {
+        *error = converted.error;
+        return nullptr;
+    }
+    KComPtr<KPdfBackend> pdf(KPdfBackend::open(converted.path, error));
+    if (!pdf) {
+        *error = QStringLiteral("%1: the converted document cannot be read (%2)").arg(path, *error);
+        return nullptr;
+    }
+    return Backend::fromPdf(pdf.get(), converted.folder);
+}
+
+IKUnknown *sheetFromConvertedCsv(const QString &path, QString *error)
+{
+    const KOfficeConverter::Result converted = KOfficeConverter::convert(path, QStringLiteral("csv"));
+    if (converted.path.isEmpty()) {
+        *error = converted.error;
+        return nullptr;
+    }
+    KSheetBackend *sheet = KSheetBackend::open(converted.path, error);
+    if (!sheet)
+        *error = QStringLiteral("%1: the converted sheet cannot be read (%2)").arg(path, *error);
+    return sheet;
+}
+
+IKUnknown *openAs(const QString &component, const QString &path, QString *error)
+{
+    const bool office = KDocumentLoader::needsConversion(path);
+    if (component == QLatin1String("pdf"))
+        return KPdfBackend::open(path, error);
+    if (component == QLatin1String("vyd"))
+        return office ? fromConvertedPdf<KPresentationBackend>(path, error) : KPresentationBackend::open(path, error);
+    if (component == QLatin1String("qz"))
+        return office ? sheetFromConvertedCsv(path, error) : KSheetBackend::open(path, error);
+    return office ? fromConvertedPdf<KWriterBackend>(path, error) : KWriterBackend::open(path, error);
+}
+
+} // namespace
 
 QString KDocumentLoader::componentFor(const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QString suffix = suffixOf(path);
     if (suffix == QLatin1String("pdf"))
         return QStringLiteral("pdf");
+    if (isDeck(path) || kOfficeSlides.contains(suffix))
+        return QStringLiteral("vyd");
     static const QStringList writer = {"txt", "text", "md", "markdown", "html", "htm"};
-    if (writer.contains(suffix))
+    if (writer.contains(suffix) || kOfficeWriter.contains(suffix))
         return QStringLiteral("vyx");
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") || kOfficeSheets.contains(suffix))
+        return QStringLiteral("qz");
     return QString();
+}
+
+bool KDocumentLoader::needsConversion(const QString &path)
+{
+    const QString suffix = suffixOf(path);
+    return kOfficeWriter.contains(suffix) || kOfficeSlides.contains(suffix) || kOfficeSheets.contains(suffix);
 }
 
 KOpenedDocument KDocumentLoader::open(const QString &path)
@@ -28,11 +103,6 @@ KOpenedDocument KDocumentLoader::open(const QString &path)
         opened.error = QStringLiteral("%1: no such file").arg(path);
         return opened;
     }
-    IKUnknown *object = nullptr;
-    if (opened.component == QLatin1String("pdf"))
-        object = KPdfBackend::open(path, &opened.error);
-    else
-        object = KWriterBackend::open(path, &opened.error);
-    opened.object = KComPtr<IKUnknown>(object);
+    opened.object = KComPtr<IKUnknown>(openAs(opened.component, path, &opened.error));
     return opened;
 }

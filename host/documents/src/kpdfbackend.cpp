@@ -89,6 +89,15 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     return image;
 }
 
+QImage KPdfBackend::renderPageAtDpi(int i, double dpi)
+{
+    QMutexLocker lock(&m_mutex);
+    std::unique_ptr<Poppler::Page> page(m_document->page(i));
+    if (!page || dpi <= 0)
+        return QImage();
+    return page->renderToImage(dpi, dpi);
+}
+
 void KPdfBackend::prefetch(int i, float zoom)
 {
     if (m_prefetched.valid())

@@ -1,5 +1,7 @@
 #include "kwriterbackend.h"
 
+#include "kwriterdata_p.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
@@ -19,18 +21,13 @@ constexpr double kLayoutDpi = 96.0;
 const QSizeF kA4(210 / 25.4 * kLayoutDpi, 297 / 25.4 * kLayoutDpi);
 constexpr double kMargin = 20 / 25.4 * kLayoutDpi;
 
-} // namespace
-
-struct KWriterData
+struct KTextWriterData : KWriterData
 {
     QMutex mutex; // one painter on the document at a time
     QImage layoutDevice;
     QTextDocument document;
-    float spacing = kDocSpacingUnset;
-    std::atomic<bool> renderOnInterfaceThread{false};
-    std::atomic<int> preparations{0};
 
-    KWriterData()
+    KTextWriterData()
         : layoutDevice(1, 1, QImage::Format_RGB32)
     {
         const int dpm = qRound(kLayoutDpi / 0.0254);
@@ -49,13 +46,13 @@ struct KWriterData
         document.pageCount(); // lay out now, on the thread that built the document
     }
 
-    int pageCount()
+    int pageCount() override
     {
         QMutexLocker lock(&mutex);
         return document.pageCount();
     }
 
-    QImage renderPage(int n, int dpiX, int dpiY)
+    QImage renderPage(int n, int dpiX, int dpiY) override
     {
         QMutexLocker lock(&mutex);
         if (n < 1 || n > document.pageCount() || dpiX < 1 || dpiY < 1)
@@ -77,7 +74,11 @@ struct KWriterData
         document.drawContents(&painter, page);
         return image;
     }
+
+    bool printToPdf(const QString &path, QString *error) override;
 };
+
+} // namespace
 
 namespace {
 
@@ -217,6 +218,32 @@ float spacingFromHtml(const QString &html)
 
 } // namespace
 
+bool KTextWriterData::printToPdf(const QString &path, QString *error)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(int(kLayoutDpi));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot be written").arg(path);
+        return false;
+    }
+    QMutexLocker lock(&mutex);
+    const int pages = document.pageCount();
+    for (int n = 0; n < pages; ++n) {
+        if (n > 0)
+            writer.newPage();
+        const QRectF page(0, n * kA4.height(), kA4.width(), kA4.height());
+        painter.save();
+        painter.translate(0, -page.top());
+        document.drawContents(&painter, page);
+        painter.restore();
+    }
+    return painter.end();
+}
+
 KWriterBackend::KWriterBackend(std::shared_ptr<KWriterData> data)
     : d(std::move(data))
 {
@@ -226,7 +253,7 @@ KWriterBackend::~KWriterBackend() = default;
 
 KWriterBackend *KWriterBackend::fromText(const QString &text, Source source)
 {
-    auto data = std::make_shared<KWriterData>();
+    auto data = std::make_shared<KTextWriterData>();
     switch (source) {
     case Source::PlainText:
         data->document.setPlainText(text);
@@ -241,6 +268,13 @@ KWriterBackend *KWriterBackend::fromText(const QString &text, Source source)
     }
     data->paginate();
     return new KWriterBackend(std::move(data));
+}
+
+KWriterBackend *KWriterBackend::fromPdf(KPdfBackend *pdf, std::shared_ptr<QTemporaryDir> folder)
+{
+    if (!pdf)
+        return nullptr;
+    return new KWriterBackend(makePdfWriterData(pdf, std::move(folder)));
 }
 
 KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
@@ -273,28 +307,7 @@ void KWriterBackend::setRenderOnInterfaceThread(bool on)
 
 bool KWriterBackend::printToPdf(const QString &path, QString *error) const
 {
-    QPdfWriter writer(path);
-    writer.setResolution(int(kLayoutDpi));
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot be written").arg(path);
-        return false;
-    }
-    QMutexLocker lock(&d->mutex);
-    const int pages = d->document.pageCount();
-    for (int n = 0; n < pages; ++n) {
-        if (n > 0)
-            writer.newPage();
-        const QRectF page(0, n * kA4.height(), kA4.width(), kA4.height());
-        painter.save();
-        painter.translate(0, -page.top());
-        d->document.drawContents(&painter, page);
-        painter.restore();
-    }
-    return painter.end();
+    return d->printToPdf(path, error);
 }
 
 int KWriterBackend::preparationCount() const

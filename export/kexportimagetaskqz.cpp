@@ -1,0 +1,240 @@
+#include "kexportimagetaskqz.h"
+
+#include "kdocumentaccess.h"
+#include "picturewriter.h"
+
+#include <kimagepainter.h>
+#include <kpainterext.h>
+#include <ksecuritydocument.h>
+#include <kxapplication.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QReadLocker>
+#include <QWriteLocker>
+
+namespace {
+
+inline bool isNonWhite(QRgb p)
+{
+    return qRed(p) < 250 || qGreen(p) < 250 || qBlue(p) < 250;
+}
+
+void widen(KCellRange &content, const KCellRange &range)
+{
+    if (range.isEmpty())
+        return;
+    if (content.isEmpty()) {
+        content = range;
+        return;
+    }
+    content.firstRow = std::min(content.firstRow, range.firstRow);
+    content.lastRow = std::max(content.lastRow, range.lastRow);
+    content.firstColumn = std::min(content.firstColumn, range.firstColumn);
+    content.lastColumn = std::max(content.lastColumn, range.lastColumn);
+}
+
+KCellRange boundsOf(IKCellRange *range)
+{
+    KCellRange bounds;
+    if (range && !kSucceeded(range->bounds(&bounds)))
+        bounds = KCellRange();
+    return bounds;
+}
+
+void widenByObjects(KCellRange &content, IKSheetObjects *objects)
+{
+    int count = 0;
+    if (!objects || !kSucceeded(objects->count(&count)))
+        return;
+    for (int i = 0; i < count; ++i) {
+        KComPtr<IKSheetObject> object;
+        KComPtr<IKCellRange> range;
+        if (kSucceeded(objects->item(i, object.put())) && object && kSucceeded(object->anchorRange(range.put())))
+            widen(content, boundsOf(range.get()));
+    }
+}
+
+bool insideSheet(IKWorksheet *sheet, const KCellRange &range)
+{
+    int rows = 0;
+    int columns = 0;
+    if (!kSucceeded(sheet->rowCount(&rows)) || !kSucceeded(sheet->columnCount(&columns)))
+        return false;
+    return !range.isEmpty() && range.lastRow < rows && range.lastColumn < columns;
+}
+
+} // namespace
+
+struct KExportImageTaskQz::Painted
+{
+    QImage image;
+    QString countText;
+    bool tooLarge = false;
+};
+
+KExportImageTaskQz::KExportImageTaskQz(QObject *parent)
+    : KExportImageTask(parent)
+{
+}
+
+int KExportImageTaskQz::pageCount()
+{
+    setPageCountValue(1);
+    return 1;
+}
+
+bool KExportImageTaskQz::areaTooLarge() const
+{
+    QReadLocker lock(&m_lock);
+    return m_areaTooLarge;
+}
+
+KCellRange KExportImageTaskQz::contentRange(IKWorksheet *sheet)
+{
+    KCellRange content;
+    if (!sheet)
+        return content;
+    KComPtr<IKCellRange> used;
+    if (kSucceeded(sheet->usedRange(used.put())))
+        widen(content, boundsOf(used.get()));
+    KComPtr<IKSheetObjects> drawings;
+    if (kSucceeded(sheet->drawingObjects(drawings.put())))
+        widenByObjects(content, drawings.get());
+    KComPtr<IKSheetObjects> anchored;
+    if (kSucceeded(sheet->anchoredObjects(anchored.put())))
+        widenByObjects(content, anchored.get());
+    return content;
+}
+
+// The content rectangle of the active sheet painted at scale; a null image on failure.
+KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exportInCaller)
+{
+    Painted out;
+    const KComPtr<IKWorkbook> workbook = kdocumentaccess::activeWorkbook();
+    const KComPtr<IKWorksheet> sheet = kdocumentaccess::activeSheet(workbook);
+    if (!sheet)
+        return out;
+    const KCellRange content = contentRange(sheet.get());
+    if (exportInCaller) {
+        KxApplication::coreApplication()->processPendingUiWork();
+        msleep(1);
+    }
+    KComPtr<IKCellRange> reference;
+    KComPtr<IKSheetLayout> layout;
+    if (!insideSheet(sheet.get(), content) || !kSucceeded(sheet->range(content, reference.put())) || !reference)
+        return out;
+    if (!kSucceeded(sheet->layout(layout.put())) || !layout)
+        return out;
+    ImagePainter measure(scale);
+    QRectF area;
+    int values[4] = {0, 0, 0, 0};
+    if (!kSucceeded(layout->drawingArea(reference.get(), &measure, &area, values)) || area.isEmpty())
+        return out;
+    out.countText = QStringLiteral("%1,%2,%3,%4").arg(values[0]).arg(values[1]).arg(values[2]).arg(values[3]);
+    out.tooLarge = measure.isTooLarge();
+
+    const QSize size = measure.pixelSize(area);
+    if (size.isEmpty() || !kpicture::canAllocate(size) || isCanceled())
+        return out;
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        qWarning() << "KExportImageTaskQz: cannot allocate a picture of" << size;
+        return out;
+    }
+    image.fill(Qt::white);
+    PainterExt painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setupPageCoordinates();
+    painter.scale(scale, scale);
+    const bool plain = SecurityDocumentSpace::GetShowPlainWatermarkWhenPrint(workbook.get());
+    const long status = layout->draw(&painter, area, plain);
+    painter.end();
+    if (kSucceeded(status))
+        out.image = image;
+    return out;
+}
+
+QImage KExportImageTaskQz::previewImage()
+{
+    const QImage painted = paintContent(1, false).image;
+    const QImage preview = painted.isNull() ? painted : withMargin(trimmed(painted), kMargin);
+    QWriteLocker lock(&m_lock);
+    m_previewCache = preview;
+    return preview;
+}
+
+bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
+{
+    {
+        QWriteLocker lock(&m_lock);
+        m_renderDpi = options.dpi;
+        m_areaTooLarge = false;
+    }
+    // Below 96 dots per inch the integer scale would be 0: an empty picture.
+    const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller);
+    {
+        QWriteLocker lock(&m_lock);
+        m_areaTooLarge = painted.tooLarge;
+    }
+    if (!painted.countText.isEmpty())
+        setCountText(painted.countText);
+    if (painted.image.isNull())
+        return false;
+    QImage picture = withMargin(trimmed(painted.image), kMargin);
+    if (picture.isNull())
+        return false;
+    const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
+    setOutputFile(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        qWarning() << "KExportImageTaskQz: cannot create the folder of" << path;
+        return false;
+    }
+    if (options.watermarkOn)
+        paintWatermarkOn(picture, options, true);
+    return writeImage(picture, path, options);
+}
+
+QImage KExportImageTaskQz::trimmed(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    int top = image.height();
+    int bottom = -1;
+    int left = image.width();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width() && !isNonWhite(line[x]))
+            ++x;
+        if (x == image.width())
+            continue;
+        int end = image.width() - 1;
+        while (end > x && !isNonWhite(line[end]))
+            --end;
+        top = std::min(top, y);
+        bottom = y;
+        left = std::min(left, x);
+        right = std::max(right, end);
+    }
+    if (bottom < 0)
+        return image.copy(0, 0, std::min(1, image.width()), std::min(1, image.height()));
+    return image.copy(left, top, right - left + 1, bottom - top + 1);
+}
+
+QImage KExportImageTaskQz::withMargin(const QImage &picture, int margin)
+{
+    const QSize size(picture.width() + 2 * margin, picture.height() + 2 * margin);
+    if (picture.isNull() || !kpicture::canAllocate(size))
+        return QImage();
+    QImage result(size, QImage::Format_RGB32);
+    if (result.isNull())
+        return result;
+    result.fill(Qt::white);
+    QPainter painter(&result);
+    painter.drawImage(margin, margin, picture);
+    return result;
+}

@@ -1,0 +1,315 @@
+#include "ktestmain.h"
+
+#include <kexportimagemgr.h>
+#include <kexportimagetaskqz.h>
+#include <kexportimagetaskvyd.h>
+#include <khostconfig.h>
+#include <kpresentationbackend.h>
+#include <ksheetbackend.h>
+#include <kxapplication.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+const QRgb kAccent = qRgb(43, 76, 126); // the deck's top bar and bottom rule
+
+struct Outcome
+{
+    KExportImageTask::ExitCode code = KExportImageTask::Failed;
+    QVariantMap info;
+};
+
+Outcome run(KExportImageTask &task, const ExportImageOptions &options)
+{
+    QSignalSpy spy(&task, &KExportImageTask::exportFinished);
+    task.startTask(options);
+    task.wait();
+    Outcome out;
+    if (spy.count() == 1) {
+        out.code = spy.at(0).at(0).value<KExportImageTask::ExitCode>();
+        out.info = spy.at(0).at(1).toMap();
+    }
+    return out;
+}
+
+QImage pictureOf(const Outcome &out)
+{
+    return QImage(out.info.value(QStringLiteral("fileName")).toString());
+}
+
+// Rows at the top (or bottom) of column x that are white.
+int whiteRowsFrom(const QImage &picture, int x, bool fromTop)
+{
+    int rows = 0;
+    for (int i = 0; i < picture.height(); ++i) {
+        const int y = fromTop ? i : picture.height() - 1 - i;
+        if (qRed(picture.pixel(x, y)) < 250)
+            break;
+        ++rows;
+    }
+    return rows;
+}
+
+const QString kSheetLayout = QStringLiteral("width A 100\nwidth B 80\nwidth C 60\n"
+                                            "height 1 20\nheight 2 20\nheight 3 20\n");
+
+} // namespace
+
+class TestSlideSheetTasks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_tmp.reset(new QTemporaryDir);
+        m_dir.setPath(m_tmp->path());
+    }
+    void cleanup()
+    {
+        KxApplication::coreApplication()->setActiveDocument(nullptr);
+        KHostConfig::reload();
+    }
+
+    void slidesAreStackedEdgeToEdgeWithoutBands_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("100 %") << 96;
+        QTest::newRow("200 %") << 192;
+    }
+
+    void slidesAreStackedEdgeToEdgeWithoutBands()
+    {
+        QFETCH(int, dpi);
+        openDeck(3);
+        ExportImageOptions o = options(QStringLiteral("deck.png"));
+        o.dpi = dpi;
+        KExportImageTaskVyd task;
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        const QImage picture = pictureOf(out);
+        const int slide = 720 * dpi / 96;
+        QCOMPARE(picture.size(), QSize(1280 * dpi / 96, 3 * slide));
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(picture.pixel(2, k * slide), kAccent);     // top bar right at the seam
+            QCOMPARE(picture.pixel(2, k * slide + slide - 1), kAccent); // bottom rule
+        }
+    }
+
+    void singleSelectedSlideIsPaddedTwice_data()
+    {
+        QTest::addColumn<int>("pageGap");
+        QTest::addColumn<int>("halfGap");
+        QTest::newRow("automatic gap") << 0 << 15;
+        QTest::newRow("gap 30 at 200 %") << 30 << 30;
+    }
+
+    void singleSelectedSlideIsPaddedTwice()
+    {
+        QFETCH(int, pageGap);
+        QFETCH(int, halfGap);
+        openDeck(3);
+        ExportImageOptions o = options(QStringLiteral("one.png"));
+        o.dpi = 192;
+        o.pages = {{2, 2}};
+        o.firstPageTop = 20;
+        o.lastPageBottom = 25;
+        o.pageGap = pageGap;
+        KExportImageTaskVyd task;
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("1"));
+        const QImage picture = pictureOf(out);
+        QCOMPARE(picture.height(), 40 + halfGap + 1440 + halfGap + 50);
+        QCOMPARE(whiteRowsFrom(picture, 2, true), 40 + halfGap);
+        QCOMPARE(whiteRowsFrom(picture, 2, false), halfGap + 50);
+    }
+
+    void slidesPerPageAndPreview()
+    {
+        openDeck(3);
+        ExportImageOptions o = options(QStringLiteral("Deck"));
+        o.longPicture = false;
+        o.pages = {{2, 3}};
+        KExportImageTaskVyd task;
+        QCOMPARE(task.pageCount(), 3);
+        QCOMPARE(task.previewImage().size(), QSize(1280, 720));
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("Deck"))).entryList(QDir::Files),
+                 QStringList({"Deck_02.png", "Deck_03.png"}));
+        QCOMPARE(QImage(m_dir.filePath(QStringLiteral("Deck/Deck_02.png"))).size(), QSize(1280, 720));
+    }
+
+    void missingDocumentsFailQuietly()
+    {
+        KExportImageTaskVyd vyd;
+        KExportImageTaskQz qz;
+        QCOMPARE(run(vyd, options(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
+        QCOMPARE(run(qz, options(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
+        QCOMPARE(vyd.pageCount(), 0);
+        QVERIFY(vyd.previewImage().isNull());
+        QVERIFY(qz.previewImage().isNull());
+        openSheet({}, QString()); // a sheet with nothing in it
+        QCOMPARE(run(qz, options(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
+        QVERIFY(m_dir.isEmpty());
+    }
+
+    void sheetPictureScalesTrimsAndKeepsMargin_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("100 %") << 96 << 1;
+        QTest::newRow("200 %") << 192 << 2;
+        QTest::newRow("600 %") << 576 << 6;
+    }
+
+    void sheetPictureScalesTrimsAndKeepsMargin()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, scale);
+        openSheet(threeByThree(), kSheetLayout);
+        ExportImageOptions o = options(QStringLiteral("sheet.png"));
+        o.dpi = dpi;
+        KExportImageTaskQz task;
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(),
+                 QStringLiteral("3,3,%1,%2").arg(240 * scale).arg(60 * scale));
+        const QImage picture = pictureOf(out);
+        picture.save(ktest::artifactPath(QStringLiteral("sheet-%1.png").arg(dpi)));
+        QCOMPARE(picture.size(), QSize(240 * scale + 30, 60 * scale + 30));
+        QCOMPARE(qRound(picture.dotsPerMeterX() * 0.0254), dpi);
+        QCOMPARE(whiteRowsFrom(picture, 40, true), 15);
+        QCOMPARE(whiteRowsFrom(picture, 40, false), 15);
+        QVERIFY(qRed(picture.pixel(15, 15)) < 250);              // grid corner just inside the margin
+        QCOMPARE(picture.pixel(14, 40), qRgb(255, 255, 255));     // margin left of it
+        QCOMPARE(picture.pixel(picture.width() - 15, 40), qRgb(255, 255, 255));
+        QVERIFY(qRed(picture.pixel(picture.width() - 16, 40)) < 250);
+    }
+
+    void drawingObjectRightOfTheCellsWidensThePicture()
+    {
+        QImage logo(50, 30, QImage::Format_RGB32);
+        logo.fill(QColor(200, 40, 40));
+        QVERIFY(logo.save(m_dir.filePath(QStringLiteral("logo.png"))));
+        openSheet(threeByThree(), kSheetLayout + QStringLiteral("picture E1 logo.png\n"));
+        KExportImageTaskQz task;
+        const Outcome out = run(task, options(QStringLiteral("wide.png")));
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("3,5,368,60"));
+        const QImage picture = pictureOf(out);
+        QCOMPARE(picture.width(), 240 + 64 + 64 + 30); // D and E at their default width
+        QCOMPARE(picture.pixel(15 + 304 + 10, 15 + 10), qRgb(200, 40, 40));
+    }
+
+    void trimmingCutsWhiteBorderOnAllSides()
+    {
+        QImage painted(60, 40, QImage::Format_RGB32);
+        painted.fill(Qt::white);
+        painted.setPixel(10, 5, qRgb(249, 255, 255)); // just below white counts as content
+        painted.setPixel(30, 20, qRgb(0, 0, 0));
+        const QImage content = KExportImageTaskQz::trimmed(painted);
+        QCOMPARE(content.size(), QSize(21, 16));
+        QCOMPARE(KExportImageTaskQz::withMargin(content, 15).size(), QSize(51, 46));
+        painted.fill(Qt::white);
+        QCOMPARE(KExportImageTaskQz::trimmed(painted).size(), QSize(1, 1));
+    }
+
+    void areaTooLargeIsReportedThroughTheManager_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("tooLarge");
+        QTest::newRow("3200 x 3200 above 3072") << 192 << true;
+        QTest::newRow("1600 x 1600 within") << 96 << false;
+    }
+
+    void areaTooLargeIsReportedThroughTheManager()
+    {
+        QFETCH(int, dpi);
+        QFETCH(bool, tooLarge);
+        KHostConfig::setEditionNumber(5);
+        openSheet({{QStringLiteral("x")}}, QStringLiteral("width A 1600\nheight 1 1600\n"));
+        KExportImageMgr manager(new KExportImageTaskQz, nullptr);
+        QSignalSpy finished(&manager, &KExportImageMgr::exportFinished);
+        ExportImageOptions o = options(QStringLiteral("big.png"));
+        o.dpi = dpi;
+        QVERIFY(manager.startExport(o));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.at(0).at(0).value<KExportImageTask::ExitCode>(), KExportImageTask::Success);
+        QCOMPARE(manager.areaTooLarge(), tooLarge);
+    }
+
+    void sheetExportsOnlyAsALongPictureAndInTheCaller()
+    {
+        openSheet(threeByThree(), kSheetLayout);
+        KExportImageTaskQz task;
+        ExportImageOptions o = options(QStringLiteral("Sheet"));
+        o.longPicture = false;
+        const Outcome perPage = run(task, o);
+        QCOMPARE(perPage.code, KExportImageTask::Failed);
+        QVERIFY(perPage.info.value(QStringLiteral("errMsg")).toString().startsWith(QStringLiteral("Export image failed")));
+        QVERIFY(m_dir.isEmpty());
+
+        o = options(QStringLiteral("caller.png"));
+        o.exportInCaller = true;
+        QSignalSpy spy(&task, &KExportImageTask::exportFinished);
+        task.startTask(o);
+        QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("caller.png")))); // written before the worker ran
+        task.wait();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<KExportImageTask::ExitCode>(), KExportImageTask::Success);
+        QCOMPARE(task.pageCount(), 1);
+        QCOMPARE(task.previewImage().size(), QSize(270, 90));
+    }
+
+    void managerCreatesPresentationAndSheetTasks()
+    {
+        QScopedPointer<KExportImageTask> vyd(KExportImageMgr::createTask(QStringLiteral("VYD")));
+        QScopedPointer<KExportImageTask> qz(KExportImageMgr::createTask(QStringLiteral("qz")));
+        QVERIFY(qobject_cast<KExportImageTaskVyd *>(vyd.data()));
+        QVERIFY(qobject_cast<KExportImageTaskQz *>(qz.data()));
+    }
+
+private:
+    void openDeck(int slides)
+    {
+        QString markdown;
+        for (int i = 1; i <= slides; ++i)
+            markdown += QStringLiteral("# Slide %1\n\nBody of slide %1\n\n---\n").arg(i);
+        setDocument(KPresentationBackend::fromDeck(markdown, m_dir.path()), "vyd");
+    }
+
+    void openSheet(const QList<QStringList> &cells, const QString &sideFile)
+    {
+        setDocument(KSheetBackend::fromCells(cells, sideFile, m_dir.path()), "qz");
+    }
+
+    template <typename Backend>
+    void setDocument(Backend *backend, const char *component)
+    {
+        QCoreApplication::setApplicationName(QLatin1String(component));
+        KxApplication::coreApplication()->setActiveDocument(backend);
+        backend->Release(); // the application holds it now
+    }
+
+    static QList<QStringList> threeByThree()
+    {
+        return {{"Name", "Qty", "Ok"}, {"Bolts", "120", "yes"}, {"Nuts", "75", "no"}};
+    }
+
+    ExportImageOptions options(const QString &file)
+    {
+        ExportImageOptions o;
+        o.outputDir = m_dir.absolutePath();
+        o.fileName = file;
+        o.suffix = QStringLiteral("png");
+        return o;
+    }
+
+    QScopedPointer<QTemporaryDir> m_tmp;
+    QDir m_dir;
+};
+
+KTAVRO_TEST_MAIN(TestSlideSheetTasks)
+#include "tst_slidesheettasks.moc"
