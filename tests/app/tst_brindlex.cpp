@@ -1,4 +1,5 @@
 #include "ktestdocuments.h"
+#include "ktestbrindlex.h"
 #include "ktestmain.h"
 
 #include <QJsonDocument>
@@ -10,25 +11,8 @@
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QJsonObject json;
-    QString err;
-};
-
-Run brindlex(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(BRINDLEX_PATH), QStringList{QStringLiteral("export")} + arguments);
-    Run run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using Run = ktest::BrindlexRun;
+using ktest::brindlex;
 
 QStringList filesIn(const QString &folder)
 {

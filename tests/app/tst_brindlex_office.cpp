@@ -1,4 +1,5 @@
 #include "ktestoffice.h"
+#include "ktestbrindlex.h"
 #include "ktestmain.h"
 
 #include <QJsonDocument>
@@ -8,34 +9,8 @@
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QJsonObject json;
-    QString err;
-};
-
-Run brindlex(const QStringList &arguments, const QMap<QString, QString> &environment = {})
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (auto it = environment.begin(); it != environment.end(); ++it)
-        env.insert(it.key(), it.value());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(BRINDLEX_PATH), QStringList{QStringLiteral("export")} + arguments);
-    Run run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QImage pictureOf(const Run &run)
-{
-    return QImage(run.json.value(QStringLiteral("fileName")).toString());
-}
+using Run = ktest::BrindlexRun;
+using ktest::brindlex;
 
 } // namespace
 
@@ -56,14 +31,14 @@ private slots:
         const Run all = brindlex({deck, QStringLiteral("--json")});
         QCOMPARE(all.status, 0);
         QCOMPARE(all.json.value(QStringLiteral("pageCount")).toString(), QStringLiteral("3"));
-        QCOMPARE(pictureOf(all).size(), QSize(1280, 3 * 720));
+        QCOMPARE(all.picture().size(), QSize(1280, 3 * 720));
 
         const Run one = brindlex({deck, QStringLiteral("--json"), QStringLiteral("--pages"), QStringLiteral("2"),
                                   QStringLiteral("--quality"), QStringLiteral("200"), QStringLiteral("--first-top"),
                                   QStringLiteral("10"), QStringLiteral("--last-bottom"), QStringLiteral("10"),
                                   QStringLiteral("--output"), m_dir.filePath(QStringLiteral("two.png"))});
         QCOMPARE(one.status, 0);
-        QCOMPARE(pictureOf(one).size(), QSize(2560, 20 + 15 + 1440 + 15 + 20));
+        QCOMPARE(one.picture().size(), QSize(2560, 20 + 15 + 1440 + 15 + 20));
 
         QCOMPARE(brindlex({deck, QStringLiteral("--each-page"), QStringLiteral("--format"), QStringLiteral("jpg")}).status, 0);
         QCOMPARE(QDir(m_dir.filePath(QStringLiteral("Talk.slides"))).entryList(QDir::Files),
@@ -86,7 +61,7 @@ private slots:
         QCOMPARE(values.size(), 4);
         QCOMPARE(values.at(0).toInt(), 4); // the note reaches below the cells in use ...
         QVERIFY(values.at(1).toInt() >= 4); // ... and right of them
-        QCOMPARE(pictureOf(run).size(), QSize(values.at(2).toInt() + 30, values.at(3).toInt() + 30));
+        QCOMPARE(run.picture().size(), QSize(values.at(2).toInt() + 30, values.at(3).toInt() + 30));
         QVERIFY(!run.err.contains(QStringLiteral("Warning")));
     }
 
@@ -121,7 +96,7 @@ private slots:
         const Run run = brindlex({pptx, QStringLiteral("--json")});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.json.value(QStringLiteral("pageCount")).toString(), QStringLiteral("2"));
-        const QImage picture = pictureOf(run);
+        const QImage picture = run.picture();
         picture.save(ktest::artifactPath(QStringLiteral("brindlex-pptx.png")));
         QCOMPARE(qRound(picture.width() * 2 * 100.0 / picture.height()), 178); // two 16:9 slides, no gap
     }

@@ -1,4 +1,5 @@
 #include "ktestdocuments.h"
+#include "ktestexport.h"
 #include "ktestmain.h"
 
 #include <kdocumentaccess.h>
@@ -14,6 +15,9 @@
 #include <QTemporaryDir>
 
 namespace {
+
+using ktest::Outcome;
+const auto run = ktest::runTask;
 
 // A PDF document whose pages render to exactly the sizes given for 96 dots per inch.
 class FakePdf : public KUnknownImpl<IKPdfDocument>
@@ -34,25 +38,6 @@ public:
 private:
     QList<QSize> m_sizes;
 };
-
-struct Outcome
-{
-    KExportImageTask::ExitCode code = KExportImageTask::Failed;
-    QVariantMap info;
-};
-
-Outcome run(KExportImageTask &task, const ExportImageOptions &options)
-{
-    QSignalSpy spy(&task, &KExportImageTask::exportFinished);
-    task.startTask(options);
-    task.wait();
-    Outcome out;
-    if (spy.count() == 1) {
-        out.code = spy.at(0).at(0).value<KExportImageTask::ExitCode>();
-        out.info = spy.at(0).at(1).toMap();
-    }
-    return out;
-}
 
 // Lengths of the runs of all-white rows, top to bottom, in a picture of black blocks on white.
 QList<int> whiteRuns(const QImage &picture)

@@ -1,4 +1,5 @@
 #include "ktestmain.h"
+#include "ktestexport.h"
 #include "testrendertask.h"
 
 #include <khostconfig.h>
@@ -13,24 +14,8 @@
 
 namespace {
 
-struct Outcome
-{
-    KExportImageTask::ExitCode code = KExportImageTask::Failed;
-    QVariantMap info;
-};
-
-Outcome runTask(KExportImageTask &task, const ExportImageOptions &options)
-{
-    QSignalSpy spy(&task, &KExportImageTask::exportFinished);
-    task.startTask(options);
-    task.wait();
-    Outcome outcome;
-    if (spy.count() == 1) {
-        outcome.code = spy.at(0).at(0).value<KExportImageTask::ExitCode>();
-        outcome.info = spy.at(0).at(1).toMap();
-    }
-    return outcome;
-}
+using ktest::Outcome;
+using ktest::runTask;
 
 ExportImageOptions perPageOptions(const QString &dir, const QString &name = QStringLiteral("Report"))
 {

@@ -1,4 +1,5 @@
 #include "ktestmain.h"
+#include "ktestexport.h"
 
 #include <kexportimagemgr.h>
 #include <kexportimagetaskqz.h>
@@ -12,31 +13,10 @@
 
 namespace {
 
+using ktest::Outcome;
+const auto run = ktest::runTask;
+
 const QRgb kAccent = qRgb(43, 76, 126); // the deck's top bar and bottom rule
-
-struct Outcome
-{
-    KExportImageTask::ExitCode code = KExportImageTask::Failed;
-    QVariantMap info;
-};
-
-Outcome run(KExportImageTask &task, const ExportImageOptions &options)
-{
-    QSignalSpy spy(&task, &KExportImageTask::exportFinished);
-    task.startTask(options);
-    task.wait();
-    Outcome out;
-    if (spy.count() == 1) {
-        out.code = spy.at(0).at(0).value<KExportImageTask::ExitCode>();
-        out.info = spy.at(0).at(1).toMap();
-    }
-    return out;
-}
-
-QImage pictureOf(const Outcome &out)
-{
-    return QImage(out.info.value(QStringLiteral("fileName")).toString());
-}
 
 // Rows at the top (or bottom) of column x that are white.
 int whiteRowsFrom(const QImage &picture, int x, bool fromTop)
@@ -87,7 +67,7 @@ private slots:
         KExportImageTaskVyd task;
         const Outcome out = run(task, o);
         QCOMPARE(out.code, KExportImageTask::Success);
-        const QImage picture = pictureOf(out);
+        const QImage picture = out.picture();
         const int slide = 720 * dpi / 96;
         QCOMPARE(picture.size(), QSize(1280 * dpi / 96, 3 * slide));
         for (int k = 0; k < 3; ++k) {
@@ -119,7 +99,7 @@ private slots:
         const Outcome out = run(task, o);
         QCOMPARE(out.code, KExportImageTask::Success);
         QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("1"));
-        const QImage picture = pictureOf(out);
+        const QImage picture = out.picture();
         QCOMPARE(picture.height(), 40 + halfGap + 1440 + halfGap + 50);
         QCOMPARE(whiteRowsFrom(picture, 2, true), 40 + halfGap);
         QCOMPARE(whiteRowsFrom(picture, 2, false), halfGap + 50);
@@ -176,7 +156,7 @@ private slots:
         QCOMPARE(out.code, KExportImageTask::Success);
         QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(),
                  QStringLiteral("3,3,%1,%2").arg(240 * scale).arg(60 * scale));
-        const QImage picture = pictureOf(out);
+        const QImage picture = out.picture();
         picture.save(ktest::artifactPath(QStringLiteral("sheet-%1.png").arg(dpi)));
         QCOMPARE(picture.size(), QSize(240 * scale + 30, 60 * scale + 30));
         QCOMPARE(qRound(picture.dotsPerMeterX() * 0.0254), dpi);
@@ -198,7 +178,7 @@ private slots:
         const Outcome out = run(task, options(QStringLiteral("wide.png")));
         QCOMPARE(out.code, KExportImageTask::Success);
         QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("3,5,368,60"));
-        const QImage picture = pictureOf(out);
+        const QImage picture = out.picture();
         QCOMPARE(picture.width(), 240 + 64 + 64 + 30); // D and E at their default width
         QCOMPARE(picture.pixel(15 + 304 + 10, 15 + 10), qRgb(200, 40, 40));
     }

@@ -1,5 +1,7 @@
 #include "kpresentationbackend.h"
 
+#include "kdocumentparts_p.h"
+
 #include "kpdfbackend.h"
 #include "kslidedeck.h"
 
@@ -22,6 +24,8 @@ struct KSlideSource
 };
 
 namespace {
+
+using kdocumentparts::handOut;
 
 // Zooms come from whole resolutions divided by the screen's; undo the float's rounding so
 // that a slide at 192 dots per inch is exactly twice as large as at 96.
@@ -107,17 +111,6 @@ protected:
     std::shared_ptr<KSlideSource> d;
 };
 
-template <typename Interface, typename Object>
-long handOut(Object *object, Interface **out)
-{
-    if (!out) {
-        object->Release();
-        return K_POINTER;
-    }
-    *out = object;
-    return K_OK;
-}
-
 class KSlide : public KSlidePart<IKSlide>
 {
 public:
@@ -187,13 +180,12 @@ KPresentationBackend *KPresentationBackend::open(const QString &path, QString *e
             *error = text;
         return nullptr;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    const QString markdown = QString::fromUtf8(file.readAll());
-    if (KSlideDeck::parse(markdown).isEmpty())
+    const std::optional<QString> markdown = kdocumentparts::readText(path, error);
+    if (!markdown)
+        return nullptr;
+    if (KSlideDeck::parse(*markdown).isEmpty())
         return fail(QStringLiteral("%1: the deck has no slides").arg(path));
-    return fromDeck(markdown, QFileInfo(path).absolutePath());
+    return fromDeck(*markdown, QFileInfo(path).absolutePath());
 }
 
 KPresentationBackend *KPresentationBackend::fromPdf(KPdfBackend *pdf, std::shared_ptr<QTemporaryDir> folder)

@@ -1,5 +1,7 @@
 #include "ksheetbackend.h"
 
+#include "kdocumentparts_p.h"
+
 #include "kcsvtable.h"
 #include "ksheetdata_p.h"
 
@@ -10,6 +12,8 @@
 #include <QFileInfo>
 
 namespace {
+
+using kdocumentparts::handOut;
 
 using Data = std::shared_ptr<const KSheetData>;
 
@@ -22,17 +26,6 @@ public:
 protected:
     Data d;
 };
-
-template <typename Interface, typename Object>
-long handOut(Object *object, Interface **out)
-{
-    if (!out) {
-        object->Release();
-        return K_POINTER;
-    }
-    *out = object;
-    return K_OK;
-}
 
 class KRange : public KUnknownImpl<IKCellRange>
 {
@@ -181,13 +174,7 @@ public:
 
 QString readText(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
+    return kdocumentparts::readText(path, error).value_or(QString());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "kwriterbackend.h"
 
+#include "kdocumentparts_p.h"
+
 #include "kwriterdata_p.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -14,6 +16,8 @@
 #include <atomic>
 
 namespace {
+
+using kdocumentparts::handOut;
 
 // Layout happens at 96 dots per inch whatever the screen says, so pagination is the same
 // on every machine; pages are scaled when rendered at other resolutions.
@@ -91,17 +95,6 @@ public:
 protected:
     std::shared_ptr<KWriterData> d;
 };
-
-template <typename Interface, typename Object>
-long handOut(Object *object, Interface **out)
-{
-    if (!out) {
-        object->Release();
-        return K_POINTER;
-    }
-    *out = object;
-    return K_OK;
-}
 
 class KWriterPage : public KWriterPart<IKPage>
 {
@@ -279,20 +272,16 @@ KWriterBackend *KWriterBackend::fromPdf(KPdfBackend *pdf, std::shared_ptr<QTempo
 
 KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    const std::optional<QString> text = kdocumentparts::readText(path, error);
+    if (!text)
         return nullptr;
-    }
-    const QString text = QString::fromUtf8(file.readAll());
     const QString suffix = QFileInfo(path).suffix().toLower();
     Source source = Source::PlainText;
     if (suffix == QLatin1String("md") || suffix == QLatin1String("markdown"))
         source = Source::Markdown;
     else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
         source = Source::Html;
-    return fromText(text, source);
+    return fromText(*text, source);
 }
 
 void KWriterBackend::setSpacing(float spacing)
