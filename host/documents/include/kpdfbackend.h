@@ -32,15 +32,22 @@ private:
     ~KPdfBackend() override;
 
     static QImage render(Poppler::Document *document, int i, float zoom);
-    void prefetch(int i, float zoom);
+    bool openWorkers();
+    void launch(int i, float zoom);
 
     QMutex m_mutex; // Poppler renders one page at a time per document
     QString m_path;
     std::unique_ptr<Poppler::Document> m_document;
-    // Exports walk the pages in order: while one page is handed out, the next renders on
-    // a second copy of the document, so both cores work.
-    std::unique_ptr<Poppler::Document> m_prefetchDocument;
-    std::future<QImage> m_prefetched;
-    int m_prefetchedIndex = -1;
-    float m_prefetchedZoom = 0;
+
+    // Exports walk the pages in order, so two copies of the document render the next two
+    // pages ahead, one each, and both cores work; page i renders on copy i % 2.
+    struct Ahead
+    {
+        std::unique_ptr<Poppler::Document> document;
+        std::future<QImage> image;
+        int index = -1;
+        float zoom = 0;
+    };
+    Ahead m_ahead[2];
+    bool m_aheadFailed = false;
 };

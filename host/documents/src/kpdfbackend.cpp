@@ -24,8 +24,10 @@ KPdfBackend::KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document>
 
 KPdfBackend::~KPdfBackend()
 {
-    if (m_prefetched.valid())
-        m_prefetched.wait();
+    for (Ahead &ahead : m_ahead) {
+        if (ahead.image.valid())
+            ahead.image.wait();
+    }
 }
 
 KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
@@ -79,13 +81,19 @@ QImage KPdfBackend::render(Poppler::Document *document, int i, float zoom)
 QImage KPdfBackend::renderPage(int i, float zoom)
 {
     QMutexLocker lock(&m_mutex);
-    QImage image;
-    if (m_prefetched.valid() && m_prefetchedIndex == i && m_prefetchedZoom == zoom)
-        image = m_prefetched.get();
-    else
-        image = render(m_document.get(), i, zoom);
-    if (i + 1 < m_document->numPages())
-        prefetch(i + 1, zoom);
+    const int pages = m_document->numPages();
+    if (i < 0 || i >= pages || zoom <= 0)
+        return QImage();
+    if (!openWorkers())
+        return render(m_document.get(), i, zoom);
+    launch(i, zoom);
+    if (i + 1 < pages)
+        launch(i + 1, zoom);
+    Ahead &ahead = m_ahead[i % 2];
+    const QImage image = ahead.image.get();
+    ahead.index = -1;
+    if (i + 2 < pages)
+        launch(i + 2, zoom);
     return image;
 }
 
@@ -98,19 +106,31 @@ QImage KPdfBackend::renderPageAtDpi(int i, double dpi)
     return page->renderToImage(dpi, dpi);
 }
 
-void KPdfBackend::prefetch(int i, float zoom)
+bool KPdfBackend::openWorkers()
 {
-    if (m_prefetched.valid())
-        m_prefetched.wait(); // the second document renders one page at a time too
-    if (!m_prefetchDocument) {
-        m_prefetchDocument.reset(Poppler::Document::load(m_path));
-        if (!m_prefetchDocument || m_prefetchDocument->isLocked()) {
-            m_prefetchDocument.reset();
-            return;
+    if (m_aheadFailed)
+        return false;
+    for (Ahead &ahead : m_ahead) {
+        if (ahead.document)
+            continue;
+        ahead.document.reset(Poppler::Document::load(m_path));
+        if (!ahead.document || ahead.document->isLocked()) {
+            m_aheadFailed = true; // the file changed or vanished: render in the caller's thread
+            return false;
         }
-        setRenderHints(m_prefetchDocument.get());
+        setRenderHints(ahead.document.get());
     }
-    m_prefetchedIndex = i;
-    m_prefetchedZoom = zoom;
-    m_prefetched = std::async(std::launch::async, render, m_prefetchDocument.get(), i, zoom);
+    return true;
+}
+
+void KPdfBackend::launch(int i, float zoom)
+{
+    Ahead &ahead = m_ahead[i % 2];
+    if (ahead.index == i && ahead.zoom == zoom && ahead.image.valid())
+        return;
+    if (ahead.image.valid())
+        ahead.image.wait(); // a page nobody asked for after all; its copy is needed now
+    ahead.index = i;
+    ahead.zoom = zoom;
+    ahead.image = std::async(std::launch::async, render, ahead.document.get(), i, zoom);
 }
