@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr qsizetype kSmallPageBytes = 8 << 20;
+
 void setRenderHints(Poppler::Document *document)
 {
     document->setRenderHint(Poppler::Document::Antialiasing, true);
@@ -92,7 +94,9 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     Ahead &ahead = m_ahead[i % 2];
     const QImage image = ahead.image.get();
     ahead.index = -1;
-    if (i + 2 < pages)
+    // Two pages ahead only while pages are small: large ones are slow enough to keep a core
+    // busy alone, and a long picture should not hold more of them than it needs.
+    if (i + 2 < pages && image.sizeInBytes() <= kSmallPageBytes)
         launch(i + 2, zoom);
     return image;
 }
