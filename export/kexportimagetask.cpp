@@ -236,6 +236,11 @@ bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
     QImage picture;
     if (!composeLongPicture(picture) || picture.isNull())
         return false;
+    return writeLongPicture(picture, options);
+}
+
+bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOptions &options)
+{
     const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
     setOutputFile(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {

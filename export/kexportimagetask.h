@@ -65,6 +65,8 @@ protected:
     void addPageImage(int column, const QImage &image);
     // Composes the queued pages into one picture, releasing each page once drawn.
     bool composeLongPicture(QImage &result);
+    // Names, watermarks (tiled) and writes a finished long picture; it becomes the result.
+    bool writeLongPicture(QImage &picture, const ExportImageOptions &options);
     // Lets the PDF component prepare a column before it is measured and drawn.
     virtual QList<QImage> prepareColumn(const QList<QImage> &images);
     // Paints the watermark the options ask for; tiled for long pictures.

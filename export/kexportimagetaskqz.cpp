@@ -187,15 +187,7 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
     QImage picture = withMargin(trimmed(painted.image), kMargin);
     if (picture.isNull())
         return false;
-    const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
-    setOutputFile(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        qWarning() << "KExportImageTaskQz: cannot create the folder of" << path;
-        return false;
-    }
-    if (options.watermarkOn)
-        paintWatermarkOn(picture, options, true);
-    return writeImage(picture, path, options);
+    return writeLongPicture(picture, options);
 }
 
 QImage KExportImageTaskQz::trimmed(const QImage &picture)
