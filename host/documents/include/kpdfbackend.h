@@ -10,6 +10,7 @@
 namespace Poppler {
 class Document;
 }
+class KSplashPageRenderer;
 
 // A PDF file served through the PDF document interface.
 class KPdfBackend : public KUnknownImpl<IKPdfDocument>
@@ -34,6 +35,7 @@ private:
     static QImage render(Poppler::Document *document, int i, float zoom);
     bool openWorkers();
     void launch(int i, float zoom);
+    bool isSmallPage(int i, float zoom) const;
 
     QMutex m_mutex; // Poppler renders one page at a time per document
     QString m_path;
@@ -44,6 +46,9 @@ private:
     struct Ahead
     {
         std::unique_ptr<Poppler::Document> document;
+        // Small pages go through Poppler's rasteriser with one lasting output device, which
+        // saves rebuilding it per page; its font caches are not worth it for a few big pages.
+        std::shared_ptr<KSplashPageRenderer> splash;
         std::future<QImage> image;
         int index = -1;
         float zoom = 0;

@@ -1,5 +1,7 @@
 #include "kpdfbackend.h"
 
+#include "ksplashpagerenderer_p.h"
+
 #include <krt.h>
 
 #include <QFileInfo>
@@ -136,5 +138,21 @@ void KPdfBackend::launch(int i, float zoom)
         ahead.image.wait(); // a page nobody asked for after all; its copy is needed now
     ahead.index = i;
     ahead.zoom = zoom;
+    if (isSmallPage(i, zoom) && !ahead.splash)
+        ahead.splash = KSplashPageRenderer::open(m_path);
+    if (ahead.splash && isSmallPage(i, zoom)) {
+        const double dpi = zoom * krt::host::screenDpi();
+        ahead.image = std::async(std::launch::async, [splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
+        return;
+    }
     ahead.image = std::async(std::launch::async, render, ahead.document.get(), i, zoom);
+}
+
+bool KPdfBackend::isSmallPage(int i, float zoom) const
+{
+    std::unique_ptr<Poppler::Page> page(m_document->page(i));
+    if (!page)
+        return false;
+    const QSizeF pixels = page->pageSizeF() * (zoom * krt::host::screenDpi() / 72.0);
+    return pixels.width() * pixels.height() * 4 <= kSmallPageBytes;
 }
