@@ -3,11 +3,11 @@
 #include "kdocumentaccess.h"
 #include "kexportimagemgr.h"
 #include "koutputpath.h"
-#include "picturewriter.h"
 #include "watermarklabels.h"
 #include "watermarkpicture.h"
 
 #include <krt.h>
+#include <kxmainwindow.h>
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -80,7 +80,9 @@ QVariantMap KCommandLineExport::run(const QVariantMap &request)
 {
     m_component = QCoreApplication::applicationName().toLower();
     m_document = request.value(QStringLiteral("document")).toString();
+    m_window = qobject_cast<KxMainWindow *>(request.value(QStringLiteral("mainWindow")).value<QObject *>());
     KExportImageMgr manager;
+    manager.setMainWindow(m_window);
     const int pageCount = manager.pageCount();
     if (pageCount <= 0)
         return refusal({Failed, tr("Export failed"), tr("The document has no page to export")});
@@ -94,8 +96,6 @@ QVariantMap KCommandLineExport::run(const QVariantMap &request)
         r = checkLimits(pageCount);
     if (!r.isSet())
         r = readOutput(request);
-    if (!r.isSet())
-        r = checkFormatLimits(manager);
     if (r.isSet())
         return refusal(r);
     return execute(manager);
@@ -237,31 +237,11 @@ KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &re
     return {};
 }
 
-// Refuses before rendering what no file of the format could hold, where sizes are known.
-KCommandLineExport::Refusal KCommandLineExport::checkFormatLimits(KExportImageMgr &manager)
-{
-    if (m_component != QLatin1String("pdf"))
-        return {};
-    const KComPtr<IKPdfDocument> pdf = kdocumentaccess::activePdfDocument();
-    if (!pdf)
-        return {};
-    const double zoom = double(m_options.dpi) / krt::host::screenDpi();
-    const QByteArray format = kpicture::formatForSuffix(m_options.suffix);
-    for (int number : selectedPageNumbers(m_options.pages, pdf->pageCount())) {
-        const QSize size = (pdf->pageSize(number - 1) * zoom).toSize();
-        const QString problem = kpicture::sizeProblem(size, format);
-        if (!problem.isEmpty())
-            return {Failed, tr("Export failed"), tr("Page %1 is too large: %2").arg(number).arg(problem)};
-    }
-    Q_UNUSED(manager);
-    return {};
-}
-
 QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
 {
     if (m_component == QLatin1String("vyx")) {
-        kdocumentaccess::prepareWriterExport();
-        m_options.exportInCaller = kdocumentaccess::writerRendersInCaller();
+        kdocumentaccess::prepareWriterExport(m_window);
+        m_options.exportInCaller = kdocumentaccess::writerRendersInCaller(m_window);
     }
     QVariantMap result;
     int code = Failed;

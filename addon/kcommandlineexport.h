@@ -6,6 +6,7 @@
 #include <QVariantMap>
 
 class KExportImageMgr;
+class KxMainWindow;
 
 // An export asked for on the command line: checks the request with the dialogs' rules and
 // limits, runs it through the export manager and answers with the result map.
@@ -33,12 +34,12 @@ private:
     Refusal readWatermark(const QVariantMap &request);
     Refusal readOutput(const QVariantMap &request);
     Refusal checkLimits(int pageCount);
-    Refusal checkFormatLimits(KExportImageMgr &manager);
     QVariantMap execute(KExportImageMgr &manager);
     static QVariantMap refusal(const Refusal &r);
 
     ProgressFn m_progress;
     QString m_component;
     QString m_document;
+    KxMainWindow *m_window = nullptr; // the host's window showing the document
     ExportImageOptions m_options;
 };

@@ -7,9 +7,8 @@
 
 namespace kdocumentaccess {
 
-KComPtr<IKUnknown> activeCoreView()
+KComPtr<IKUnknown> activeCoreView(KxMainWindow *window)
 {
-    KxMainWindow *window = KxMainWindow::activeMainWindow();
     KMdiArea *area = window ? window->getMdiArea() : nullptr;
     QMdiSubWindow *sub = area ? area->currentSubWindow() : nullptr;
     if (!sub || !sub->widget())
@@ -17,9 +16,9 @@ KComPtr<IKUnknown> activeCoreView()
     return KComPtr<IKUnknown>(window->getActiveCoreView());
 }
 
-KComPtr<IKWriterDocument> activeWriterDocument()
+KComPtr<IKWriterDocument> activeWriterDocument(KxMainWindow *window)
 {
-    return activeCoreView().query<IKWriterDocument>();
+    return activeCoreView(window).query<IKWriterDocument>();
 }
 
 KComPtr<IKPageRenderer> writerPageRenderer(const KComPtr<IKWriterDocument> &document)
@@ -48,9 +47,9 @@ float writerDocSpacing(const KComPtr<IKWriterDocument> &document)
     return spacing;
 }
 
-bool writerRendersInCaller()
+bool writerRendersInCaller(KxMainWindow *window)
 {
-    const KComPtr<IKWriterDocument> document = activeWriterDocument();
+    const KComPtr<IKWriterDocument> document = activeWriterDocument(window);
     KComPtr<IKDocStateLock> state;
     KComPtr<IKUnknown> lock;
     if (!document || !kSucceeded(document->documentState(state.put())) || !state)
@@ -58,9 +57,9 @@ bool writerRendersInCaller()
     return kSucceeded(state->renderThreadLock(lock.put())) && lock;
 }
 
-void prepareWriterExport()
+void prepareWriterExport(KxMainWindow *window)
 {
-    const KComPtr<IKWriterDocument> document = activeWriterDocument();
+    const KComPtr<IKWriterDocument> document = activeWriterDocument(window);
     KComPtr<IKUnknown> token;
     if (document)
         document->prepareExport(token.put());

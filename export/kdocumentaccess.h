@@ -6,22 +6,25 @@
 #include <kunknown.h>
 #include <kwriterdocument.h>
 
+class KxMainWindow;
+
 // Walks from the host's active document to the interfaces the export tasks use. Every
 // object on the way is released again; a missing link gives null.
 namespace kdocumentaccess {
 
-// Main window → MDI area → current sub-window → active core view.
-KComPtr<IKUnknown> activeCoreView();
+// Main window (the one the export was started from) → MDI area → current sub-window →
+// active core view.
+KComPtr<IKUnknown> activeCoreView(KxMainWindow *window);
 
-KComPtr<IKWriterDocument> activeWriterDocument();
+KComPtr<IKWriterDocument> activeWriterDocument(KxMainWindow *window);
 // Document → active view → print layout (kind 1) → page renderer.
 KComPtr<IKPageRenderer> writerPageRenderer(const KComPtr<IKWriterDocument> &document);
 // Document → settings → page setup → spacing; kDocSpacingUnset when unavailable.
 float writerDocSpacing(const KComPtr<IKWriterDocument> &document);
 // Whether the writer document must be rendered on the interface thread.
-bool writerRendersInCaller();
+bool writerRendersInCaller(KxMainWindow *window);
 // Lets the document bring its layout up to date before an export.
-void prepareWriterExport();
+void prepareWriterExport(KxMainWindow *window);
 
 // The application's document as a PDF document.
 KComPtr<IKPdfDocument> activePdfDocument();

@@ -52,6 +52,12 @@ void KExportImageMgr::adoptTask(KExportImageTask *task)
     connect(m_task, &KExportImageTask::pageProgress, this, &KExportImageMgr::exportProgress, Qt::QueuedConnection);
 }
 
+void KExportImageMgr::setMainWindow(KxMainWindow *window)
+{
+    if (m_task)
+        m_task->setMainWindow(window);
+}
+
 bool KExportImageMgr::startExport(const ExportImageOptions &options)
 {
     if (m_task && !m_task->isRunning() && !m_busy) {

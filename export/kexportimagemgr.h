@@ -16,6 +16,8 @@ public:
     KExportImageMgr(KExportImageTask *task, QObject *parent);
     ~KExportImageMgr() override;
 
+    // The host window the export is started from; its document is the one exported.
+    void setMainWindow(KxMainWindow *window);
     bool startExport(const ExportImageOptions &options);
     bool isBusy() const;
     void cancel();

@@ -2,11 +2,13 @@
 
 #include "koutputpath.h"
 #include "kpicturewritequeue.h"
+#include "pageimage.h"
 #include "picturewriter.h"
 #include "simplewatermark.h"
 #include "watermarkpainter.h"
 
 #include <krt.h>
+#include <kxmainwindow.h>
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -16,7 +18,11 @@
 #include <QReadLocker>
 #include <QWriteLocker>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -99,6 +105,18 @@ bool KExportImageTask::exportLongPicturePdf(const ExportImageOptions &options)
     return renderLongPicture(options);
 }
 
+void KExportImageTask::setMainWindow(KxMainWindow *window)
+{
+    QWriteLocker lock(&m_lock);
+    m_mainWindow = window;
+}
+
+KxMainWindow *KExportImageTask::mainWindow() const
+{
+    QReadLocker lock(&m_lock);
+    return m_mainWindow.data();
+}
+
 void KExportImageTask::startTask(const ExportImageOptions &options)
 {
     {
@@ -113,6 +131,7 @@ void KExportImageTask::startTask(const ExportImageOptions &options)
         m_pageImages.clear();
         m_cancelRequested = false;
         m_exitCode = Failed;
+        m_detail.clear();
     }
     if (options.exportInCaller) {
         const bool ok = isSpreadsheet() ? exportLongPicture(options) : renderPages(options);
@@ -133,12 +152,19 @@ void KExportImageTask::run()
         QVariantMap info;
         info.insert(QStringLiteral("previewimage"), image);
         info.insert(QStringLiteral("isPreivewPage"), true);
+        resetCancel();
         emit exportFinished(Success, info);
         return;
     }
-    const bool exported = runExport(options);
-    if (finishPageWrites() && exported && currentExitCode() != Canceled)
-        setExitCode(Success);
+    const Step step = runExport(options);
+    const bool written = finishPageWrites();
+    if (currentExitCode() != Canceled) {
+        // What the worker did decides; a failed write after in-caller rendering is a failure.
+        if (step == Step::Failed || !written)
+            setExitCode(Failed);
+        else if (step == Step::Done)
+            setExitCode(Success);
+    }
     removeOutput(options);
 
     const QString count = pageCountText(options);
@@ -148,22 +174,29 @@ void KExportImageTask::run()
     info.insert(QStringLiteral("pageCount"), isSpreadsheet() ? m_countText : count);
     info.insert(QStringLiteral("errMsg"), m_errMsg);
     info.insert(QStringLiteral("errTitle"), m_errTitle);
+    if (m_exitCode == Failed && !m_detail.isEmpty())
+        info.insert(QStringLiteral("detail"), m_detail);
     const ExitCode code = m_exitCode;
     lock.unlock();
+    // The run is over: a cancel must not linger into the queries that follow (page heights).
+    resetCancel();
     emit exportFinished(code, info);
 }
 
-// The export proper; false when no step ran or a step failed.
-bool KExportImageTask::runExport(const ExportImageOptions &options)
+// The export proper, on the worker; nothing to do when the interface thread did it all.
+KExportImageTask::Step KExportImageTask::runExport(const ExportImageOptions &options)
 {
+    bool ok = false;
     if (options.longPicture) {
         if (options.exportInCaller && isSpreadsheet())
-            return false;
-        return isPdf() ? exportLongPicturePdf(options) : exportLongPicture(options);
+            return Step::NotRun;
+        ok = isPdf() ? exportLongPicturePdf(options) : exportLongPicture(options);
+    } else {
+        if (options.exportInCaller)
+            return Step::NotRun;
+        ok = renderPages(options);
     }
-    if (options.exportInCaller)
-        return false;
-    return renderPages(options);
+    return ok ? Step::Done : Step::Failed;
 }
 
 // A cancelled or failed export leaves nothing it wrote behind. Files that were there
@@ -244,7 +277,7 @@ bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOption
     const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
     setOutputFile(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        qWarning() << "KExportImageTask: cannot create the folder of" << path;
+        setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
     }
     if (options.watermarkOn)
@@ -296,6 +329,8 @@ bool KExportImageTask::composeLongPicture(QImage &result)
     if (columns.isEmpty() || totalWidth > std::numeric_limits<int>::max())
         return false;
 
+    // Not filled up front: each band is written once, so the picture's memory is touched
+    // only as pages are released and peak memory stays near the picture plus one page.
     QImage picture;
     if (kpicture::canAllocate(QSize(int(totalWidth), int(totalHeight))))
         picture = QImage(int(totalWidth), int(totalHeight), QImage::Format_RGB32);
@@ -303,54 +338,62 @@ bool KExportImageTask::composeLongPicture(QImage &result)
         qWarning() << "KExportImageTask: cannot allocate a picture of" << totalWidth << "x" << totalHeight;
         return false;
     }
-    QPainter painter(&picture);
+    // Scan lines are copied, not painted: a painter stops at row 32767.
     int x = 0;
     for (ColumnLayout &column : columns) {
         int y = 0;
         for (QImage &image : column.images) {
             if (isCanceled())
                 return false;
-            const QRect band(x, y, column.width, image.height());
-            if (image.hasAlphaChannel() || image.width() < column.width)
-                painter.fillRect(band, Qt::white);
-            painter.setCompositionMode(image.hasAlphaChannel() ? QPainter::CompositionMode_SourceOver
-                                                               : QPainter::CompositionMode_Source);
-            painter.drawImage(x, y, image);
+            const QImage opaque = kpageimage::opaqueOnWhite(image);
+            kpageimage::copyInto(picture, QPoint(x, y), opaque, opaque.rect());
+            kpageimage::fillWhite(picture, QRect(x + opaque.width(), y, column.width - opaque.width(), opaque.height()));
             y += image.height();
             image = QImage(); // the page is in the picture now; give its memory back
         }
-        if (y < picture.height())
-            painter.fillRect(QRect(x, y, column.width, picture.height() - y), Qt::white);
+        kpageimage::fillWhite(picture, QRect(x, y, column.width, picture.height() - y));
         x += column.width;
     }
-    painter.end();
     result = picture;
     return true;
 }
 
+QString KExportImageTask::numberedFolder(const QString &base, int number)
+{
+    return number == 0 ? base : base + QStringLiteral("(%1)").arg(number);
+}
+
+// Claims the next free numbered folder with a plain mkdir, which fails when the name is
+// taken: two exports into one folder never share one, whatever their timing.
 QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
 {
     const QString base = withTrailingSeparator(options.outputDir) + options.fileName;
-    QString folder = base;
-    for (int n = 1; QFileInfo::exists(folder); ++n)
-        folder = base + QStringLiteral("(%1)").arg(n);
-    if (!QDir().mkpath(folder)) {
-        qWarning() << "KExportImageTask: cannot create" << folder;
+    const QString parent = QFileInfo(base).absolutePath();
+    if (!QDir().mkpath(parent)) {
+        setFailureDetail(tr("Cannot create the folder %1").arg(parent));
         return QString();
     }
-    {
+    for (int n = 0; n < kMaxNumberedFolders; ++n) {
+        const QString folder = numberedFolder(base, n);
+        if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0) {
+            if (errno == EEXIST)
+                continue;
+            setFailureDetail(tr("Cannot create the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+            return QString();
+        }
         QWriteLocker lock(&m_lock);
         m_outputFolder = QDir::toNativeSeparators(folder);
+        return QDir::toNativeSeparators(withTrailingSeparator(folder));
     }
-    return QDir::toNativeSeparators(withTrailingSeparator(folder));
+    setFailureDetail(tr("Every numbered folder name for %1 is taken").arg(base));
+    return QString();
 }
 
 QString KExportImageTask::pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix)
 {
-    return QDir::toNativeSeparators(QStringLiteral("%1_%2.%3")
-                                        .arg(folder + fileName)
-                                        .arg(page, 2, 10, QLatin1Char('0'))
-                                        .arg(suffix));
+    // Joined, not filled in: a name holding "%1" must come out as it is.
+    const QString number = QStringLiteral("%1").arg(page, 2, 10, QLatin1Char('0'));
+    return QDir::toNativeSeparators(folder + fileName + QLatin1Char('_') + number + QLatin1Char('.') + suffix);
 }
 
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
@@ -372,8 +415,10 @@ bool KExportImageTask::finishPageWrites()
 
 bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
+    }
     if (options.watermarkOn)
         paintWatermarkOn(image, options, false);
     if (!writeImage(image, path, options))
@@ -408,7 +453,7 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
 {
     QString error;
     if (!kpicture::writePicture(image, path, outputDpi(options), &error)) {
-        qWarning() << "KExportImageTask: cannot write" << path << ":" << error;
+        setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return false;
     }
     QWriteLocker lock(&m_lock);
@@ -451,6 +496,19 @@ void KExportImageTask::setPageCountValue(int count)
 {
     QWriteLocker lock(&m_lock);
     m_pageCount = count;
+}
+
+void KExportImageTask::setFailureDetail(const QString &detail)
+{
+    QWriteLocker lock(&m_lock);
+    if (m_detail.isEmpty())
+        m_detail = detail;
+}
+
+bool KExportImageTask::failPage(int number, const QString &why)
+{
+    setFailureDetail(tr("Page %1 %2").arg(QString::number(number), why));
+    return false;
 }
 
 void KExportImageTask::setCountText(const QString &text)

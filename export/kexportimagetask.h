@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QReadWriteLock>
 #include <QThread>
 #include <QVariantMap>
@@ -12,6 +13,7 @@
 #include <memory>
 
 class KPictureWriteQueue;
+class KxMainWindow;
 
 // One export run on its own worker thread. Subclasses render the pages of their kind of
 // document; this class composes long pictures, names, watermarks and writes the files,
@@ -36,6 +38,10 @@ public:
     virtual bool exportLongPicture(const ExportImageOptions &options);
     virtual bool exportLongPicturePdf(const ExportImageOptions &options);
 
+    // The host window whose document is exported (writer documents are reached through it).
+    void setMainWindow(KxMainWindow *window);
+    KxMainWindow *mainWindow() const;
+
     void startTask(const ExportImageOptions &options);
     void cancel();
     bool isCanceled();
@@ -43,6 +49,9 @@ public:
 
     // "%1_%2.%3": folder (with its trailing separator) and name, page with two digits at least.
     static QString pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix);
+    // "Name" for 0, else "Name(n)".
+    static QString numberedFolder(const QString &base, int number);
+    static constexpr int kMaxNumberedFolders = 10000;
     // Backslashes to slashes, runs of slashes folded (a leading network pair kept), native form.
     static QString normalizePath(const QString &path);
 
@@ -81,6 +90,10 @@ protected:
     void setExitCode(ExitCode code);
     void setPageCountValue(int count);
     void setCountText(const QString &text);
+    // The real cause of a failure, reported beside the fixed message; the first one stays.
+    void setFailureDetail(const QString &detail);
+    // Records why page number could not be made ("is too large ...") and returns false.
+    bool failPage(int number, const QString &why);
 
     mutable QReadWriteLock m_lock;
     QString m_outputFile;
@@ -93,14 +106,17 @@ protected:
     QString m_errMsg;
     QString m_errTitle;
     QString m_countText;
+    QString m_detail;
     // Whether this run wrote m_outputFile itself (it may name a file that was there before).
     bool m_outputWritten = false;
     std::unique_ptr<KPictureWriteQueue> m_writeQueue;
+    QPointer<KxMainWindow> m_mainWindow;
 
 private:
     bool isSpreadsheet() const;
     bool isPdf() const;
-    bool runExport(const ExportImageOptions &options);
+    enum class Step { NotRun, Done, Failed };
+    Step runExport(const ExportImageOptions &options);
     bool writePage(QImage &image, const QString &path, const ExportImageOptions &options);
     void removeOutput(const ExportImageOptions &options);
     QString pageCountText(const ExportImageOptions &options);

@@ -1,8 +1,7 @@
 #include "kexportimagetaskpdf.h"
 
 #include "kdocumentaccess.h"
-
-#include <krt.h>
+#include "pageimage.h"
 
 #include <QPainter>
 #include <QtMath>
@@ -23,20 +22,34 @@ UsedPages usedPages(const ExportImageOptions &options, int pageCount)
 
 KExportImageTaskPdf::KExportImageTaskPdf(QObject *parent)
     : KExportImageTask(parent)
+    , m_screenDpi(kpageimage::measureScreenDpi()) // here, on the interface thread
 {
-    krt::host::screenDpi(); // measured here, on the interface thread
 }
 
 float KExportImageTaskPdf::zoomFor(const ExportImageOptions &options) const
 {
-    return options.dpi >= 1 ? float(options.dpi) / krt::host::screenDpi() : 1.0f;
+    return options.dpi >= 1 ? float(options.dpi) / m_screenDpi : 1.0f;
 }
 
+// Rounded as the renderer rounds a page's rows, so that maxPagesPerPicture A4 pages fit.
 qint64 KExportImageTaskPdf::partHeightLimit(const ExportImageOptions &options)
 {
     if (options.dpi < 1)
         return 0;
-    return qint64(297 * options.dpi / 25.4) * options.maxPagesPerPicture;
+    return qRound64(297 * options.dpi / 25.4) * options.maxPagesPerPicture;
+}
+
+qint64 KExportImageTaskPdf::partHeight(const QList<QSize> &pages)
+{
+    int widest = 0;
+    for (const QSize &page : pages)
+        widest = std::max(widest, page.width());
+    qint64 height = 0;
+    for (const QSize &page : pages) {
+        const bool widened = page.width() > 0 && page.width() < widest;
+        height += widened ? qint64(page.height()) * widest / page.width() : page.height();
+    }
+    return height;
 }
 
 int KExportImageTaskPdf::pageCount()
@@ -50,7 +63,7 @@ qint64 KExportImageTaskPdf::selectedPagesHeight(int limit, const ExportImageOpti
     const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
     if (!document)
         return 0;
-    const double zoom = 96.0 / krt::host::screenDpi();
+    const double zoom = 96.0 / m_screenDpi;
     qint64 total = 0;
     for (int number : usedPages(options, document->pageCount()).numbers) {
         if (number - 1 > limit)
@@ -65,7 +78,7 @@ qint64 KExportImageTaskPdf::selectedPagesHeight(int limit, const ExportImageOpti
 QImage KExportImageTaskPdf::previewImage()
 {
     const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
-    const float zoom = 96.0f / krt::host::screenDpi();
+    const float zoom = 96.0f / m_screenDpi;
     if (!document || !document->prepareRendering(zoom))
         return QImage();
     return document->renderPage(0, zoom);
@@ -78,26 +91,44 @@ QImage KExportImageTaskPdf::renderPage(IKPdfDocument *document, int index, float
     if (page.isNull())
         return page;
     page = page.convertToFormat(QImage::Format_RGB32);
-    const int dpm = int(zoom * krt::host::screenDpi() / 0.0254);
+    const int dpm = int(zoom * m_screenDpi / 0.0254);
     page.setDotsPerMeterX(dpm);
     page.setDotsPerMeterY(dpm);
     return page;
 }
 
-// Renders the used pages in order and hands each to visit; stops on a cancel or when
-// visit fails.
+// Refuses, before anything renders, the first used page that cannot become a picture.
+bool KExportImageTaskPdf::checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
+                                         const ExportImageOptions &options)
+{
+    for (int number : numbers) {
+        const QString problem =
+            kpageimage::pageSizeProblem(document->pageSize(number - 1) * double(zoom), options.dpi * 100 / 96);
+        if (!problem.isEmpty())
+            return failPage(number, problem);
+    }
+    return true;
+}
+
+// Renders the used pages in order and hands each to visit; stops on a cancel, on a page
+// that does not render, or when visit fails.
 bool KExportImageTaskPdf::forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
                                       const std::function<bool(int, QImage &)> &visit)
 {
     setPageCountValue(document->pageCount());
     const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
+    if (!checkPageSizes(document, numbers, zoom, options))
+        return false;
     int done = 0;
     for (int number : numbers) {
         if (isCanceled())
             return false;
+        const QSize expected = (document->pageSize(number - 1) * double(zoom)).toSize();
         QImage page = renderPage(document, number - 1, zoom);
-        if (page.isNull())
-            continue;
+        // A renderer that runs out of room hands back a null or a token picture.
+        if (page.isNull() || std::abs(page.width() - expected.width()) > 2
+            || std::abs(page.height() - expected.height()) > 2)
+            return failPage(number, tr("could not be rendered"));
         reportProgress(++done, numbers.size());
         if (!visit(number, page))
             return false;
@@ -144,16 +175,17 @@ bool KExportImageTaskPdf::renderLongPicture(const ExportImageOptions &options)
     if (folder.isEmpty())
         return false;
     QList<QImage> part;
-    qint64 running = 0;
+    QList<QSize> sizes; // of the pages in part, as rendered
     int partIndex = 0;
     int written = 0;
     const bool finished = forEachPage(document.get(), options, zoom, [&](int, QImage &page) {
-        running += page.height();
-        if (running > limit && !part.isEmpty()) {
+        sizes.append(page.size());
+        // Measured as the part will hold it: narrower pages are widened to the widest.
+        if (!part.isEmpty() && partHeight(sizes) > limit) {
             if (!writePart(part, partIndex++, folder, options))
                 return false;
             ++written;
-            running = page.height();
+            sizes = {page.size()};
         }
         part.append(page);
         return true;
@@ -177,7 +209,7 @@ bool KExportImageTaskPdf::writePart(QList<QImage> &pages, int partIndex, const Q
     QImage picture;
     if (!composeLongPicture(picture) || picture.isNull())
         return false;
-    const QString name = QStringLiteral("%1_%2").arg(options.fileName).arg(partIndex);
+    const QString name = options.fileName + QLatin1Char('_') + QString::number(partIndex);
     const QString path = normalizePath(QStringLiteral("%1%2.%3").arg(folder, name, options.suffix));
     if (options.watermarkOn)
         paintWatermarkOn(picture, options, true);

@@ -22,14 +22,20 @@ public:
 
     // Tallest part, in pixels: that many A4 heights at the export's resolution.
     static qint64 partHeightLimit(const ExportImageOptions &options);
+    // Height of a part holding pages of these sizes, narrower ones widened to the widest.
+    static qint64 partHeight(const QList<QSize> &pages);
 
 protected:
     QList<QImage> prepareColumn(const QList<QImage> &images) override;
 
 private:
     float zoomFor(const ExportImageOptions &options) const;
+    bool checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
+                        const ExportImageOptions &options);
     QImage renderPage(IKPdfDocument *document, int index, float zoom);
     bool forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
                      const std::function<bool(int, QImage &)> &visit);
     bool writePart(QList<QImage> &pages, int partIndex, const QString &folder, const ExportImageOptions &options);
+
+    const int m_screenDpi;
 };

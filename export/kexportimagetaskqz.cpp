@@ -1,7 +1,9 @@
 #include "kexportimagetaskqz.h"
 
 #include "kdocumentaccess.h"
+#include "pageimage.h"
 #include "picturewriter.h"
+#include "rastertiles.h"
 
 #include <kimagepainter.h>
 #include <kpainterext.h>
@@ -11,16 +13,12 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QReadLocker>
 #include <QWriteLocker>
 
 namespace {
 
-inline bool isNonWhite(QRgb p)
-{
-    return qRed(p) < 250 || qGreen(p) < 250 || qBlue(p) < 250;
-}
+using kpageimage::isNonWhite;
 
 void widen(KCellRange &content, const KCellRange &range)
 {
@@ -73,6 +71,7 @@ struct KExportImageTaskQz::Painted
     QImage image;
     QString countText;
     bool tooLarge = false;
+    QString problem; // why no picture came out, when known
 };
 
 KExportImageTaskQz::KExportImageTaskQz(QObject *parent)
@@ -110,7 +109,7 @@ KCellRange KExportImageTaskQz::contentRange(IKWorksheet *sheet)
 }
 
 // The content rectangle of the active sheet painted at scale; a null image on failure.
-KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exportInCaller)
+KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exportInCaller, const QString &formatSuffix)
 {
     Painted out;
     const KComPtr<IKWorkbook> workbook = kdocumentaccess::activeWorkbook();
@@ -124,6 +123,10 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
     }
     KComPtr<IKCellRange> reference;
     KComPtr<IKSheetLayout> layout;
+    if (content.isEmpty()) {
+        out.problem = tr("The sheet is empty");
+        return out;
+    }
     if (!insideSheet(sheet.get(), content) || !kSucceeded(sheet->range(content, reference.put())) || !reference)
         return out;
     if (!kSucceeded(sheet->layout(layout.put())) || !layout)
@@ -137,30 +140,48 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
     out.tooLarge = measure.isTooLarge();
 
     const QSize size = measure.pixelSize(area);
-    if (size.isEmpty() || !kpicture::canAllocate(size) || isCanceled())
+    if (!size.isValid() || size.isEmpty() || !kpicture::canAllocate(size)) {
+        out.problem = tr("The sheet is too large for a picture (%1 x %2 pixels)").arg(size.width()).arg(size.height());
+        return out;
+    }
+    if (!formatSuffix.isEmpty()) {
+        const QSize framed(size.width() + 2 * kMargin, size.height() + 2 * kMargin);
+        out.problem = kpicture::sizeProblem(framed, kpicture::formatForSuffix(formatSuffix));
+        if (!out.problem.isEmpty())
+            return out;
+    }
+    if (isCanceled())
         return out;
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) {
         qWarning() << "KExportImageTaskQz: cannot allocate a picture of" << size;
+        out.problem = tr("Not enough memory for a picture of %1 x %2 pixels").arg(size.width()).arg(size.height());
         return out;
     }
     image.fill(Qt::white);
-    PainterExt painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setupPageCoordinates();
-    painter.scale(scale, scale);
     const bool plain = SecurityDocumentSpace::GetShowPlainWatermarkWhenPrint(workbook.get());
-    const long status = layout->draw(&painter, area, plain);
-    painter.end();
-    if (kSucceeded(status))
+    bool drawn = true;
+    const bool finished = krastertiles::forEachTile(image, [&](QImage &view, const QRect &tile) {
+        if (isCanceled())
+            return false;
+        PainterExt painter(&view);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setupPageCoordinates();
+        painter.setClipRect(QRect(QPoint(0, 0), tile.size()));
+        painter.translate(-tile.x(), -tile.y());
+        painter.scale(scale, scale);
+        drawn = kSucceeded(layout->draw(&painter, area, plain));
+        return drawn;
+    });
+    if (finished && drawn)
         out.image = image;
     return out;
 }
 
 QImage KExportImageTaskQz::previewImage()
 {
-    const QImage painted = paintContent(1, false).image;
+    const QImage painted = paintContent(1, false, QString()).image;
     const QImage preview = painted.isNull() ? painted : withMargin(trimmed(painted), kMargin);
     QWriteLocker lock(&m_lock);
     m_previewCache = preview;
@@ -175,18 +196,22 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
         m_areaTooLarge = false;
     }
     // Below 96 dots per inch the integer scale would be 0: an empty picture.
-    const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller);
+    const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller, options.suffix);
     {
         QWriteLocker lock(&m_lock);
         m_areaTooLarge = painted.tooLarge;
     }
     if (!painted.countText.isEmpty())
         setCountText(painted.countText);
-    if (painted.image.isNull())
+    if (painted.image.isNull()) {
+        setFailureDetail(painted.problem);
         return false;
+    }
     QImage picture = withMargin(trimmed(painted.image), kMargin);
-    if (picture.isNull())
+    if (picture.isNull()) {
+        setFailureDetail(tr("Not enough memory for the framed picture"));
         return false;
+    }
     return writeLongPicture(picture, options);
 }
 
@@ -219,14 +244,7 @@ QImage KExportImageTaskQz::trimmed(const QImage &picture)
 
 QImage KExportImageTaskQz::withMargin(const QImage &picture, int margin)
 {
-    const QSize size(picture.width() + 2 * margin, picture.height() + 2 * margin);
-    if (picture.isNull() || !kpicture::canAllocate(size))
+    if (picture.isNull())
         return QImage();
-    QImage result(size, QImage::Format_RGB32);
-    if (result.isNull())
-        return result;
-    result.fill(Qt::white);
-    QPainter painter(&result);
-    painter.drawImage(margin, margin, picture);
-    return result;
+    return kpageimage::padded(picture, picture.rect(), QMargins(margin, margin, margin, margin));
 }

@@ -31,7 +31,8 @@ public:
 
 private:
     struct Painted;
-    Painted paintContent(int scale, bool exportInCaller);
+    // formatSuffix: the output format whose size limits the picture must meet (none if empty).
+    Painted paintContent(int scale, bool exportInCaller, const QString &formatSuffix);
 
     QImage m_previewCache;
     int m_renderDpi = 1;

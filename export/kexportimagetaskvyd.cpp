@@ -1,11 +1,9 @@
 #include "kexportimagetaskvyd.h"
 
 #include "kdocumentaccess.h"
+#include "pageimage.h"
 
-#include <krt.h>
 #include <kxapplication.h>
-
-#include <QPainter>
 
 namespace {
 
@@ -14,17 +12,17 @@ int scaleFor(int dpi)
     return dpi > 96 ? dpi / 96 : 1;
 }
 
-float zoomFor(int dpi)
-{
-    return dpi >= 1 ? float(dpi) / krt::host::screenDpi() : 1.0f;
-}
-
 } // namespace
 
 KExportImageTaskVyd::KExportImageTaskVyd(QObject *parent)
     : KExportImageTask(parent)
+    , m_screenDpi(kpageimage::measureScreenDpi()) // here, on the interface thread
 {
-    krt::host::screenDpi(); // measured here, on the interface thread
+}
+
+float KExportImageTaskVyd::zoomFor(int dpi) const
+{
+    return dpi >= 1 ? float(dpi) / m_screenDpi : 1.0f;
 }
 
 int KExportImageTaskVyd::pageCount()
@@ -44,7 +42,7 @@ QImage KExportImageTaskVyd::previewImage()
     QImage image;
     if (!slides || !kSucceeded(slides->item(QVariant(qint32(1)), slide.put())) || !slide)
         return QImage();
-    if (slide->render(&image, 96.0f / krt::host::screenDpi(), false) < 0)
+    if (slide->render(&image, 96.0f / m_screenDpi, false) < 0)
         return QImage();
     return image;
 }
@@ -56,13 +54,7 @@ int KExportImageTaskVyd::halfGap(const ExportImageOptions &options)
 
 QImage KExportImageTaskVyd::padded(const QImage &slide, int top, int bottom)
 {
-    QImage result(slide.width(), top + slide.height() + bottom, QImage::Format_RGB32);
-    if (result.isNull())
-        return result;
-    result.fill(Qt::white);
-    QPainter painter(&result);
-    painter.drawImage(0, top, slide);
-    return result;
+    return kpageimage::padded(slide, slide.rect(), QMargins(0, top, 0, bottom));
 }
 
 // A single selected slide is both first and last, so it may be padded twice.
@@ -100,14 +92,14 @@ bool KExportImageTaskVyd::renderPages(const ExportImageOptions &options)
             return false;
         KComPtr<IKSlide> slide;
         if (!kSucceeded(slides->item(QVariant(qint32(n)), slide.put())) || !slide)
-            continue;
+            return failPage(n, tr("is missing from the presentation"));
         if (options.exportInCaller) {
             KxApplication::coreApplication()->processPendingUiWork();
             msleep(1);
         }
         QImage image;
         if (slide->render(&image, zoom, true) < 0 || image.isNull())
-            continue;
+            return failPage(n, tr("could not be rendered"));
         reportProgress(++done, selected.size());
         if (!options.longPicture) {
             if (!savePageImage(image, pageFilePath(folder, options.fileName, n, options.suffix), options))

@@ -21,5 +21,8 @@ public:
     static QImage padded(const QImage &slide, int top, int bottom);
 
 private:
+    float zoomFor(int dpi) const;
     QImage bandedSlide(QImage slide, int n, int first, int last, const ExportImageOptions &options) const;
+
+    const int m_screenDpi;
 };

@@ -1,18 +1,15 @@
 #include "kexportimagetaskvyx.h"
 
 #include "kdocumentaccess.h"
+#include "pageimage.h"
 
 #include <kxapplication.h>
 
-#include <QPainter>
 #include <QtMath>
 
 namespace {
 
-inline bool isNonWhite(QRgb p)
-{
-    return qRed(p) < 250 || qGreen(p) < 250 || qBlue(p) < 250;
-}
+using kpageimage::isNonWhite;
 
 bool rowHasContent(const QImage &image, int y)
 {
@@ -72,16 +69,8 @@ RowSpan contentRows(const QImage &image)
 // A blank page keeps one (white) row.
 QImage padded(const QImage &page, const RowSpan &span, int top, int bottom)
 {
-    const int rows = span.first < 0 ? 1 : span.count;
-    QImage result(page.width(), top + rows + bottom, QImage::Format_RGB32);
-    if (result.isNull())
-        return result;
-    result.fill(Qt::white);
-    if (span.first >= 0) {
-        QPainter painter(&result);
-        painter.drawImage(QPoint(0, top), page, QRect(0, span.first, page.width(), span.count));
-    }
-    return result;
+    const QRect rows = span.first < 0 ? QRect(0, -1, page.width(), 1) : QRect(0, span.first, page.width(), span.count);
+    return kpageimage::padded(page, rows, QMargins(0, top, 0, bottom));
 }
 
 } // namespace
@@ -94,7 +83,7 @@ KExportImageTaskVyx::KExportImageTaskVyx(QObject *parent)
 int KExportImageTaskVyx::pageCount()
 {
     const KComPtr<IKPageRenderer> renderer =
-        kdocumentaccess::writerPageRenderer(kdocumentaccess::activeWriterDocument());
+        kdocumentaccess::writerPageRenderer(kdocumentaccess::activeWriterDocument(mainWindow()));
     int count = 0;
     if (!renderer || !kSucceeded(renderer->pageCount(&count)))
         return 0;
@@ -105,7 +94,7 @@ int KExportImageTaskVyx::pageCount()
 QImage KExportImageTaskVyx::previewImage()
 {
     const KComPtr<IKPageRenderer> renderer =
-        kdocumentaccess::writerPageRenderer(kdocumentaccess::activeWriterDocument());
+        kdocumentaccess::writerPageRenderer(kdocumentaccess::activeWriterDocument(mainWindow()));
     KComPtr<IKPage> page;
     QImage image;
     if (!renderer || !kSucceeded(renderer->page(1, page.put())) || !page)
@@ -159,7 +148,7 @@ bool KExportImageTaskVyx::renderPages(const ExportImageOptions &options)
     QString folder;
     if (!options.longPicture && (folder = createOutputFolder(options)).isEmpty())
         return false;
-    const KComPtr<IKWriterDocument> document = kdocumentaccess::activeWriterDocument();
+    const KComPtr<IKWriterDocument> document = kdocumentaccess::activeWriterDocument(mainWindow());
     const KComPtr<IKPageRenderer> renderer = kdocumentaccess::writerPageRenderer(document);
     int count = 0;
     if (!renderer || !kSucceeded(renderer->pageCount(&count)))
@@ -180,14 +169,14 @@ bool KExportImageTaskVyx::renderPages(const ExportImageOptions &options)
             return false;
         KComPtr<IKPage> page;
         if (!kSucceeded(renderer->page(n, page.put())) || !page)
-            continue;
+            return failPage(n, tr("is missing from the document"));
         if (options.exportInCaller) {
             KxApplication::coreApplication()->processPendingUiWork();
             msleep(1);
         }
         QImage image;
         if (page->render(&image, resolution, resolution) < 0 || image.isNull())
-            continue;
+            return failPage(n, tr("could not be rendered"));
         reportProgress(++done, selection.pages.size());
         if (!options.longPicture) {
             const QString path = pageFilePath(folder, options.fileName, n, options.suffix);
@@ -211,7 +200,7 @@ bool KExportImageTaskVyx::renderPages(const ExportImageOptions &options)
             bottom = options.lastPageBottom > 0 ? options.lastPageBottom * scale : edgeBand;
         const QImage result = padded(image, span, top, bottom);
         if (result.isNull())
-            return false;
+            return failPage(n, tr("with its bands needs more memory than this machine has"));
         pages.append(result);
     }
     for (const QImage &page : qAsConst(pages))

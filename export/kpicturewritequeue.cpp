@@ -1,9 +1,12 @@
 #include "kpicturewritequeue.h"
 
+#include <QThread>
+
 KPictureWriteQueue::KPictureWriteQueue(int maxWaiting)
     : m_maxWaiting(size_t(maxWaiting > 0 ? maxWaiting : 1))
-    , m_thread([this] { work(); })
+    , m_thread(QThread::create([this] { work(); }))
 {
+    m_thread->start();
 }
 
 KPictureWriteQueue::~KPictureWriteQueue()
@@ -14,7 +17,7 @@ KPictureWriteQueue::~KPictureWriteQueue()
         m_stopping = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    m_thread->wait();
 }
 
 bool KPictureWriteQueue::push(Job job)

@@ -4,7 +4,9 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
+#include <memory>
+
+class QThread;
 
 // Writes pictures on a thread of its own while the next page renders. At most a few jobs
 // wait, so the pictures held in memory stay bounded; jobs run in the order given.
@@ -33,5 +35,6 @@ private:
     bool m_busy = false;
     bool m_failed = false;
     bool m_stopping = false;
-    std::thread m_thread;
+    // A QThread rather than a std::thread: painting text needs a thread Qt set up itself.
+    std::unique_ptr<QThread> m_thread;
 };

@@ -44,7 +44,8 @@ QList<int> selectedPageNumbers(const QList<PageRange> &ranges, int pageCount)
     QList<int> pages;
     if (pageCount <= 0)
         return pages;
-    if (ranges.isEmpty()) {
+    // Ranges that name no page at all (0-2, 4-3) select nothing, which is the whole document.
+    if (countDistinctPages(ranges) == 0) {
         for (int p = 1; p <= pageCount; ++p)
             pages.append(p);
         return pages;

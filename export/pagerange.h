@@ -24,7 +24,7 @@ Q_DECLARE_METATYPE(PageRange)
 qint64 countDistinctPages(const QList<PageRange> &ranges);
 
 // The distinct pages of the ranges that exist in a document of pageCount pages,
-// ascending; all pages when ranges is empty.
+// ascending; all pages when the ranges name no page at all (none given, or only empty ones).
 QList<int> selectedPageNumbers(const QList<PageRange> &ranges, int pageCount);
 
 // Parses a page-range text such as "1,3,5-10" for a document of pageCount pages. Every

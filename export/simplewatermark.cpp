@@ -1,5 +1,7 @@
 #include "simplewatermark.h"
 
+#include "rastertiles.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
@@ -66,20 +68,26 @@ void paint(QImage &image, const QString &text, const QString &fontFamily, bool r
     const int H = image.height();
     const int hw = W / 2;
     const int hh = H / 2;
-    QPainter painter(&image);
-    painter.setPen(QColor(0, 0, 0, 20));
-    painter.setFont(fittedFont(text, fontFamily, image.size(), &image));
+    const QFont font = fittedFont(text, fontFamily, image.size(), &image);
     const int angle = angleFor(image.size(), rotate);
-    if (form == Form::Single) {
-        drawRotated(painter, QRectF(0, 0, W, H), text, angle);
-        return;
-    }
     const int band = 2 * std::min(hw, hh);
-    if (band <= 0)
-        return;
-    const int bands = H / band;
-    for (int i = 0, y = 0; i < bands && y <= H; ++i, y += band)
-        drawRotated(painter, QRectF(0, y, 2 * hw, band), text, angle);
+    krastertiles::paintInTiles(image, [&](QPainter &painter, const QRect &tile) {
+        painter.setPen(QColor(0, 0, 0, 20));
+        painter.setFont(font);
+        if (form == Form::Single) {
+            drawRotated(painter, QRectF(0, 0, W, H), text, angle);
+            return true;
+        }
+        if (band <= 0)
+            return true;
+        const int bands = H / band;
+        for (int i = 0, y = 0; i < bands && y <= H; ++i, y += band) {
+            // A slanted text reaches past its band by at most the band's width.
+            if (QRect(0, y - 2 * hw, 2 * hw, band + 4 * hw).intersects(tile))
+                drawRotated(painter, QRectF(0, y, 2 * hw, band), text, angle);
+        }
+        return true;
+    });
 }
 
 } // namespace ksimplewatermark

@@ -2,6 +2,7 @@
 
 #include "watermarklayout.h"
 #include "watermarkshapes.h"
+#include "rastertiles.h"
 
 #include <QPainter>
 #include <QTransform>
@@ -78,7 +79,7 @@ QImage renderCell(const WatermarkSetting &setting)
 }
 
 // The grid overhangs both edges equally so the pattern stays centred on the picture.
-void tileCells(QPainter &painter, const QSize &target, const QImage &cell)
+void tileCells(QPainter &painter, const QSize &target, const QRect &tile, const QImage &cell)
 {
     const int cw = cell.width();
     const int ch = cell.height();
@@ -87,8 +88,11 @@ void tileCells(QPainter &painter, const QSize &target, const QImage &cell)
     const int offX = int((target.width() - cols * cw) * 0.5);
     const int offY = int((target.height() - rows * ch) * 0.5);
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c)
-            painter.drawImage(QPoint(offX + c * cw, offY + r * ch), cell);
+        for (int c = 0; c < cols; ++c) {
+            const QRect at(QPoint(offX + c * cw, offY + r * ch), cell.size());
+            if (at.intersects(tile))
+                painter.drawImage(at.topLeft(), cell);
+        }
     }
 }
 
@@ -96,18 +100,21 @@ void paintTextStamp(QImage &image, const WatermarkSetting &setting)
 {
     const QImage cell = renderCell(setting);
     makePaintable(image);
-    QPainter painter(&image);
-    if (setting.policy() == WatermarkPolicyTile) {
-        tileCells(painter, image.size(), cell);
-    } else {
-        const QRectF target((image.width() - cell.width()) * 0.5,
-                            (image.height() - cell.height()) * 0.5, cell.width(), cell.height());
-        painter.drawImage(target, cell, QRectF(cell.rect()));
-    }
+    const QSize size = image.size();
+    krastertiles::paintInTiles(image, [&](QPainter &painter, const QRect &tile) {
+        if (setting.policy() == WatermarkPolicyTile) {
+            tileCells(painter, size, tile, cell);
+        } else {
+            const QRectF target((size.width() - cell.width()) * 0.5, (size.height() - cell.height()) * 0.5,
+                                cell.width(), cell.height());
+            painter.drawImage(target, cell, QRectF(cell.rect()));
+        }
+        return true;
+    });
 }
 
 // Only every second row carries pictures, so a page does not look papered over.
-void tilePictures(QPainter &painter, const QSize &target, const QImage &picture)
+void tilePictures(QPainter &painter, const QSize &target, const QRect &tile, const QImage &picture)
 {
     const int w = picture.width();
     const int h = picture.height();
@@ -119,8 +126,11 @@ void tilePictures(QPainter &painter, const QSize &target, const QImage &picture)
         const int y = gapY * (i + 1) + i * h;
         if (y > target.height())
             break;
-        for (int j = 0; j < cols; ++j)
-            painter.drawImage(QRect(QPoint(gapX * (j + 1) + j * w, y), picture.size()), picture);
+        for (int j = 0; j < cols; ++j) {
+            const QRect at(QPoint(gapX * (j + 1) + j * w, y), picture.size());
+            if (at.intersects(tile))
+                painter.drawImage(at, picture);
+        }
     }
 }
 
@@ -130,14 +140,16 @@ void paintPictureStamp(QImage &image, const WatermarkSetting &setting)
     if (picture.isNull() || image.width() < picture.width() || image.height() < picture.height())
         return;
     makePaintable(image);
-    QPainter painter(&image);
-    if (setting.policy() == WatermarkPolicyTile) {
-        tilePictures(painter, image.size(), picture);
-    } else {
-        const QPoint at((image.width() - picture.width()) / 2,
-                        (image.height() - picture.height()) / 2);
-        painter.drawImage(QRect(at, picture.size()), picture);
-    }
+    const QSize size = image.size();
+    krastertiles::paintInTiles(image, [&](QPainter &painter, const QRect &tile) {
+        if (setting.policy() == WatermarkPolicyTile) {
+            tilePictures(painter, size, tile, picture);
+        } else {
+            const QPoint at((size.width() - picture.width()) / 2, (size.height() - picture.height()) / 2);
+            painter.drawImage(QRect(at, picture.size()), picture);
+        }
+        return true;
+    });
 }
 
 } // namespace

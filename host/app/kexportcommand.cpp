@@ -188,13 +188,17 @@ int KExportCommand::run(const QStringList &arguments)
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 
     QVariantMap result;
-    const int status = runExport(&request, &result, printProgress);
+    QVariantMap withWindow = request;
+    withWindow.insert(QStringLiteral("mainWindow"), QVariant::fromValue<QObject *>(&window));
+    const int status = runExport(&withWindow, &result, printProgress);
     KxApplication::coreApplication()->setActiveDocument(nullptr);
     if (request.value(QStringLiteral("json")).toBool())
         std::printf("%s\n", qPrintable(jsonOf(result)));
     if (status == 1 || status == 64) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(result.value(QStringLiteral("errTitle")).toString()),
                      qPrintable(result.value(QStringLiteral("errMsg")).toString()));
+        if (!result.value(QStringLiteral("detail")).toString().isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(result.value(QStringLiteral("detail")).toString()));
     } else if (status == 0 && result.contains(QStringLiteral("warning"))) {
         std::fprintf(stderr, "Warning: %s\n", qPrintable(result.value(QStringLiteral("warning")).toString()));
     }

@@ -341,7 +341,14 @@ void KSheetData::draw(QPainter *painter, const QRectF &area, bool plainWatermark
     painter->setClipRect(QRectF(QPointF(0, 0), area.size()), Qt::IntersectClip);
     painter->translate(-area.topLeft());
     painter->fillRect(area, Qt::white);
-    const KCellRange cells = cellsUnder(area);
+    // Only the cells under the painter's clip: a picture painted tile by tile asks for the
+    // same area many times.
+    const QRectF visible = painter->hasClipping() ? area.intersected(painter->clipBoundingRect()) : area;
+    if (visible.isEmpty()) {
+        painter->restore();
+        return;
+    }
+    const KCellRange cells = cellsUnder(visible);
     drawGrid(painter, cells, area);
     drawCells(painter, cells, area);
     for (const KSheetItem &picture : m_pictures) {
