@@ -196,7 +196,9 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
         m_areaTooLarge = false;
     }
     // Below 96 dots per inch the integer scale would be 0: an empty picture.
-    const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller, options.suffix);
+    // The file's own suffix picks the encoder, so its limits are the ones to meet.
+    const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller,
+                                         QFileInfo(options.fileName).suffix());
     {
         QWriteLocker lock(&m_lock);
         m_areaTooLarge = painted.tooLarge;

@@ -23,13 +23,15 @@ const auto run = ktest::runTask;
 class FakePdf : public KUnknownImpl<IKPdfDocument>
 {
 public:
-    explicit FakePdf(const QList<QSize> &sizes) : m_sizes(sizes) {}
+    explicit FakePdf(const QList<QSize> &sizes, int failingPage = -1) : m_sizes(sizes), m_failing(failingPage) {}
     int prepareRendering(float zoom) override { return zoom > 0; }
     int pageCount() override { return m_sizes.size(); }
     QSizeF pageSize(int i) override { return QSizeF(m_sizes.value(i)) * (krt::host::screenDpi() / 96.0); }
     QImage renderPage(int i, float zoom) override
     {
         const double f = zoom * krt::host::screenDpi() / 96.0;
+        if (i == m_failing)
+            return QImage(1, 1, QImage::Format_RGB32); // what a renderer out of room hands back
         QImage page(QSizeF(m_sizes.value(i) * f).toSize(), QImage::Format_RGB32);
         page.fill(QColor::fromHsv((i * 40) % 360, 200, 200));
         return page;
@@ -37,6 +39,7 @@ public:
 
 private:
     QList<QSize> m_sizes;
+    int m_failing;
 };
 
 // Lengths of the runs of all-white rows, top to bottom, in a picture of black blocks on white.
@@ -205,6 +208,86 @@ private slots:
         QCOMPARE(QImage(folder + QStringLiteral("/Scan_2.png")).height(), 5 * 1122);
         QCOMPARE(out.info.value(QStringLiteral("fileName")).toString(), folder + QStringLiteral("/Scan_0.png"));
         QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("45"));
+    }
+
+    void pdfPartsMeasurePagesAsWidened_data()
+    {
+        QTest::addColumn<QList<QSize>>("pages");
+        QTest::addColumn<qint64>("height");
+        QTest::newRow("one page") << QList<QSize>{{794, 1123}} << qint64(1123);
+        QTest::newRow("equal widths") << QList<QSize>{{794, 1123}, {794, 1123}} << qint64(2246);
+        QTest::newRow("portrait widened by landscape") << QList<QSize>{{794, 1123}, {1123, 794}} << qint64(1588 + 794);
+        QTest::newRow("landscape first") << QList<QSize>{{1123, 794}, {794, 1123}, {794, 1123}} << qint64(794 + 2 * 1588);
+    }
+
+    void pdfPartsMeasurePagesAsWidened()
+    {
+        QFETCH(QList<QSize>, pages);
+        QFETCH(qint64, height);
+        QCOMPARE(KExportImageTaskPdf::partHeight(pages), height);
+    }
+
+    // A landscape page among portrait ones widens the part's pages: the part is cut so that
+    // it still stays within twenty A4 heights.
+    void pdfPartsStayWithinTheLimitWhenPagesAreWidened()
+    {
+        QList<QSize> pages = QVector<QSize>(30, QSize(794, 1123)).toList();
+        pages[10] = QSize(1123, 794);
+        setPdf(new FakePdf(pages));
+        ExportImageOptions o = pdfOptions();
+        o.longPicture = true;
+        KExportImageTaskPdf task;
+        QCOMPARE(run(task, o).code, KExportImageTask::Success);
+        const QDir folder(m_dir.filePath(QStringLiteral("Scan")));
+        int total = 0;
+        for (const QString &part : folder.entryList(QDir::Files)) {
+            const QImage picture(folder.filePath(part));
+            QVERIFY2(picture.height() <= KExportImageTaskPdf::partHeightLimit(o), qPrintable(part));
+            total += picture.width() == 1123 ? 1 : 0;
+        }
+        QVERIFY(total >= 1);
+    }
+
+    void pdfPagesThatCannotRenderFailTheExport_data()
+    {
+        QTest::addColumn<QList<QSize>>("pages");
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<bool>("longPicture");
+        QTest::addColumn<QString>("detail");
+        const QList<QSize> huge{{100, 100}, {100, 40000}};
+        QTest::newRow("too tall, per page") << huge << -1 << false << "Page 2 is too large to render at 100 %";
+        QTest::newRow("too tall, long") << huge << -1 << true << "Page 2 is too large to render at 100 %";
+        const QList<QSize> three{{100, 100}, {100, 100}, {100, 100}};
+        QTest::newRow("token picture, per page") << three << 1 << false << "Page 2 could not be rendered";
+        QTest::newRow("token picture, long") << three << 1 << true << "Page 2 could not be rendered";
+    }
+
+    void pdfPagesThatCannotRenderFailTheExport()
+    {
+        QFETCH(QList<QSize>, pages);
+        QFETCH(int, failing);
+        QFETCH(bool, longPicture);
+        QFETCH(QString, detail);
+        setPdf(new FakePdf(pages, failing));
+        ExportImageOptions o = pdfOptions();
+        o.longPicture = longPicture;
+        KExportImageTaskPdf task;
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Failed);
+        QVERIFY2(out.info.value(QStringLiteral("detail")).toString().startsWith(detail),
+                 qPrintable(out.info.value(QStringLiteral("detail")).toString()));
+        QVERIFY(m_dir.isEmpty());
+    }
+
+    void pdfPartNamesKeepPercentSigns()
+    {
+        setPdf(new FakePdf({QSize(10, 10)}));
+        ExportImageOptions o = pdfOptions();
+        o.longPicture = true;
+        o.fileName = QStringLiteral("Q%1");
+        KExportImageTaskPdf task;
+        QCOMPARE(run(task, o).code, KExportImageTask::Success);
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("Q%1"))).entryList(QDir::Files), QStringList({"Q%1_0.png"}));
     }
 
     void tallPageIsAPartOfItsOwnAndNarrowPagesAreWidened()

@@ -5,10 +5,16 @@
 #include <khostconfig.h>
 #include <picturewriter.h>
 #include <kpicturewritequeue.h>
+#include <pageimage.h>
+#include <rastertiles.h>
+#include <watermarkpainter.h>
 #include <pngencoder.h>
 #include <simplewatermark.h>
 
 #include <QImageReader>
+#include <QMutex>
+#include <QPainter>
+#include <QThread>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -121,6 +127,168 @@ private slots:
         QCOMPARE(picture.pixel(40, 0), QColor(Qt::blue).rgb());
         QCOMPARE(picture.pixel(89, 499), QColor(Qt::blue).rgb());
         QVERIFY(isWhite(picture.pixel(45, 505))); // a transparent page lands on white
+    }
+
+    // Rows past 32767 are where a painter stops drawing: every page of a tall picture,
+    // and the watermark over it, must reach them.
+    void tallPicturesAreDrawnToTheLastRow()
+    {
+        QScopedPointer<TestRenderTask> task(new TestRenderTask);
+        for (int i = 0; i < 21; ++i)
+            task->pages.append({QSize(6 + i % 3, 2000), QColor::fromHsv(i * 17, 255, 200), 0});
+        const Outcome out = runTask(*task, longOptions(m_dir.path(), QStringLiteral("tall.bmp")));
+        QCOMPARE(out.code, KExportImageTask::Success);
+        const QImage picture = out.picture();
+        QCOMPARE(picture.size(), QSize(8, 42000));
+        for (int i = 0; i < 21; ++i) {
+            const QRgb colour = QColor::fromHsv(i * 17, 255, 200).rgb();
+            QCOMPARE(picture.pixel(0, i * 2000), colour);
+            QCOMPARE(picture.pixel(5, i * 2000 + 1999), colour);
+            QCOMPARE(isWhite(picture.pixel(7, i * 2000)), i % 3 != 2); // narrower pages on white
+        }
+
+        QImage blank(40, 42000, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        WatermarkSetting stamp;
+        stamp.setStyle(WatermarkStyleRectangle);
+        stamp.setText(QStringLiteral("WM"));
+        stamp.setPolicy(WatermarkPolicyTile);
+        paintWatermark(blank, &stamp);
+        const auto stamped = [&](int from, int to) {
+            for (int y = from; y < to; ++y) {
+                for (int x = 0; x < blank.width(); ++x) {
+                    if (!isWhite(blank.pixel(x, y)))
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(stamped(0, 2000));
+        QVERIFY(stamped(40000, 42000));
+    }
+
+    void tilesCoverThePictureExactlyOnce()
+    {
+        QImage picture(70000, 3, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        int tiles = 0;
+        const bool whole = krastertiles::paintInTiles(picture, [&](QPainter &painter, const QRect &tile) {
+            ++tiles;
+            painter.fillRect(QRect(0, 0, 70000, 3), QColor(0, 0, 10 * tiles));
+            return true;
+        });
+        QVERIFY(whole);
+        QCOMPARE(tiles, 5);
+        QCOMPARE(picture.pixel(0, 0), qRgb(0, 0, 10));
+        QCOMPARE(picture.pixel(69999, 2), qRgb(0, 0, 50));
+        QCOMPARE(picture.pixel(16384, 1), qRgb(0, 0, 20));
+        int visited = 0;
+        QVERIFY(!krastertiles::paintInTiles(picture, [&](QPainter &, const QRect &) { return ++visited < 2; }));
+        QCOMPARE(visited, 2); // stopping early ends the walk
+    }
+
+    void paddingCopiesRowsPastThePainterLimit()
+    {
+        QImage page(5, 3, QImage::Format_ARGB32);
+        page.fill(QColor(255, 0, 0, 255));
+        page.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        const QImage result = kpageimage::padded(page, QRect(0, 1, 5, 2), QMargins(1, 40000, 2, 10));
+        QCOMPARE(result.size(), QSize(8, 40012));
+        QCOMPARE(result.pixel(1, 40000), qRgb(255, 0, 0));
+        QCOMPARE(result.pixel(5, 40001), qRgb(255, 0, 0));
+        QVERIFY(isWhite(result.pixel(0, 40000)) && isWhite(result.pixel(6, 40001)) && isWhite(result.pixel(3, 40002)));
+        QVERIFY(isWhite(kpageimage::opaqueOnWhite(page).pixel(0, 0))); // transparent lands on white
+        QVERIFY(kpageimage::padded(page, page.rect(), QMargins(0, INT_MAX, 0, 5)).isNull());
+    }
+
+    void namesKeepPercentSignsAndNumberedFoldersSkipTakenNames()
+    {
+        QCOMPARE(KExportImageTask::pageFilePath(QStringLiteral("/o/a%2Fb/"), QStringLiteral("a%2Fb"), 1, QStringLiteral("png")),
+                 QStringLiteral("/o/a%2Fb/a%2Fb_01.png"));
+        QCOMPARE(KExportImageTask::pageFilePath(QStringLiteral("/o/"), QStringLiteral("%1%3"), 7, QStringLiteral("tif")),
+                 QStringLiteral("/o/%1%3_07.tif"));
+        QCOMPARE(KExportImageTask::numberedFolder(QStringLiteral("/o/R%1"), 0), QStringLiteral("/o/R%1"));
+        QCOMPARE(KExportImageTask::numberedFolder(QStringLiteral("/o/R%1"), 3), QStringLiteral("/o/R%1(3)"));
+
+        // A plain file holding the name counts as taken too.
+        QFile taken(m_dir.filePath(QStringLiteral("a%2Fb")));
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+        taken.close();
+        QScopedPointer<TestRenderTask> task(TestRenderTask::uniform(2, QSize(4, 4), Qt::red));
+        const Outcome out = runTask(*task, perPageOptions(m_dir.path(), QStringLiteral("a%2Fb")));
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(entries(m_dir.path()), QStringList({"a%2Fb", "a%2Fb(1)"}));
+        QCOMPARE(entries(m_dir.filePath(QStringLiteral("a%2Fb(1)"))), QStringList({"a%2Fb_01.png", "a%2Fb_02.png"}));
+    }
+
+    // Exports started together into one folder each claim a folder of their own.
+    void concurrentExportsNeverShareAFolder()
+    {
+        constexpr int kExports = 6;
+        QList<TestRenderTask *> tasks;
+        for (int i = 0; i < kExports; ++i)
+            tasks << TestRenderTask::uniform(3, QSize(4, 4), QColor::fromHsv(i * 50, 255, 255));
+        for (TestRenderTask *task : tasks)
+            task->startTask(perPageOptions(m_dir.path()));
+        for (TestRenderTask *task : tasks)
+            QVERIFY(task->wait(10000));
+        QCOMPARE(entries(m_dir.path()).size(), kExports);
+        QSet<QRgb> colours;
+        for (const QString &folder : entries(m_dir.path())) {
+            const QStringList files = entries(m_dir.filePath(folder));
+            QCOMPARE(files.size(), 3);
+            QSet<QRgb> inFolder;
+            for (const QString &file : files)
+                inFolder << QImage(m_dir.filePath(folder + QLatin1Char('/') + file)).pixel(0, 0);
+            QCOMPARE(inFolder.size(), 1); // no export wrote into another's folder
+            colours += inFolder;
+        }
+        QCOMPARE(colours.size(), kExports);
+        qDeleteAll(tasks);
+    }
+
+    // The exit code follows the write also when the pages rendered in the calling thread.
+    void inCallerLongPictureFailsWhenItsWriteFails()
+    {
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("taken.png"))); // a folder named like the picture
+        QScopedPointer<TestRenderTask> task(TestRenderTask::uniform(2, QSize(4, 4), Qt::red));
+        ExportImageOptions o = longOptions(m_dir.path(), QStringLiteral("taken.png"));
+        o.exportInCaller = true;
+        const Outcome out = runTask(*task, o);
+        QCOMPARE(out.code, KExportImageTask::Failed);
+        QVERIFY2(out.info.value(QStringLiteral("detail")).toString().contains(QStringLiteral("taken.png")),
+                 qPrintable(out.info.value(QStringLiteral("detail")).toString()));
+        QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("taken.png"))).isDir());
+    }
+
+    void cancelDoesNotOutliveTheRun()
+    {
+        QScopedPointer<TestRenderTask> task(TestRenderTask::uniform(40, QSize(4, 4), Qt::red));
+        task->pageDelayMs = 5;
+        task->startTask(perPageOptions(m_dir.path()));
+        QVERIFY(task->pageWritten.tryAcquire(1, 5000));
+        task->cancel();
+        QVERIFY(!task->isCanceled());
+        QVERIFY(entries(m_dir.path()).isEmpty());
+    }
+
+    // Text stamps painted on the writer thread must not need timers Qt cannot start there.
+    void pageWriterPaintsTextWithoutThreadWarnings()
+    {
+        static QStringList warnings;
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+            warnings << m;
+        });
+        QScopedPointer<TestRenderTask> task(TestRenderTask::uniform(3, QSize(400, 300), Qt::white));
+        ExportImageOptions o = perPageOptions(m_dir.path());
+        o.watermarkOn = true;
+        o.watermark.setStyle(WatermarkStyleCircle);
+        o.watermark.setText(QStringLiteral("Draft"));
+        const Outcome out = runTask(*task, o);
+        qInstallMessageHandler(previous);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        QCOMPARE(warnings, QStringList());
     }
 
     void picturesCarryTheirResolution()

@@ -9,7 +9,10 @@
 #include <ksheetbackend.h>
 #include <kxapplication.h>
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -166,6 +169,77 @@ private slots:
         QCOMPARE(picture.pixel(14, 40), qRgb(255, 255, 255));     // margin left of it
         QCOMPARE(picture.pixel(picture.width() - 15, 40), qRgb(255, 255, 255));
         QVERIFY(qRed(picture.pixel(picture.width() - 16, 40)) < 250);
+    }
+
+    // 3000 rows of 20 pixels at 200 %: far past the rows one painter can address.
+    void tallSheetIsPaintedToItsLastRow()
+    {
+        QList<QStringList> cells;
+        for (int r = 1; r <= 3000; ++r)
+            cells << QStringList{QStringLiteral("row %1").arg(r), QString::number(r * 7)};
+        openSheet(cells, QString());
+        ExportImageOptions o = options(QStringLiteral("tall.bmp"));
+        o.suffix = QStringLiteral("bmp");
+        o.dpi = 192;
+        KExportImageTaskQz task;
+        const Outcome out = run(task, o);
+        QCOMPARE(out.code, KExportImageTask::Success);
+        const QImage picture = out.picture();
+        QVERIFY(picture.height() > 3000 * 20 * 2);
+        // Every row's bottom grid line is there, the last one included.
+        int lines = 0;
+        for (int y = 15; y < picture.height() - 15; ++y)
+            lines += qRed(picture.pixel(picture.width() / 2, y)) < 250 ? 1 : 0;
+        QVERIFY2(lines >= 3000, qPrintable(QString::number(lines)));
+        // Text of the last row, left of the first column's middle.
+        bool text = false;
+        for (int y = picture.height() - 15 - 38; y < picture.height() - 17 && !text; ++y) {
+            for (int x = 20; x < 100 && !text; ++x)
+                text = qRed(picture.pixel(x, y)) < 200;
+        }
+        QVERIFY(text);
+    }
+
+    void sheetFailuresSayWhy()
+    {
+        openSheet({}, QString());
+        KExportImageTaskQz empty;
+        const Outcome none = run(empty, options(QStringLiteral("empty.png")));
+        QCOMPARE(none.code, KExportImageTask::Failed);
+        QCOMPARE(none.info.value(QStringLiteral("detail")).toString(), QStringLiteral("The sheet is empty"));
+
+        QList<QStringList> wide{QStringList()};
+        for (int c = 0; c < 20000; ++c)
+            wide[0] << QStringLiteral("x");
+        openSheet(wide, QString());
+        KExportImageTaskQz task;
+        const Outcome out = run(task, options(QStringLiteral("wide.jpg")));
+        QCOMPARE(out.code, KExportImageTask::Failed);
+        QVERIFY2(out.info.value(QStringLiteral("detail")).toString().contains(QStringLiteral("65535")),
+                 qPrintable(out.info.value(QStringLiteral("detail")).toString()));
+        QVERIFY(m_dir.entryList(QDir::Files).filter(QStringLiteral("wide")).isEmpty());
+    }
+
+    void sheetExportStopsWhenCancelled()
+    {
+        QList<QStringList> cells;
+        for (int r = 1; r <= 20000; ++r)
+            cells << QStringList{QStringLiteral("r%1").arg(r), QStringLiteral("b"), QStringLiteral("c")};
+        openSheet(cells, QString());
+        ExportImageOptions o = options(QStringLiteral("big.bmp"));
+        o.suffix = QStringLiteral("bmp");
+        o.dpi = 192;
+        KExportImageTaskQz task;
+        QSignalSpy finished(&task, &KExportImageTask::exportFinished);
+        task.startTask(o);
+        QThread::msleep(150);
+        QElapsedTimer clock;
+        clock.start();
+        task.cancel();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<KExportImageTask::ExitCode>(), KExportImageTask::Canceled);
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("big.bmp"))));
     }
 
     void drawingObjectRightOfTheCellsWidensThePicture()
