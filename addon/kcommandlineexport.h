@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exportimageoptions.h"
+#include "koutputpath.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
@@ -26,12 +27,14 @@ private:
         int status = Success;
         QString title;
         QString message;
+        QString detail; // the cause, on a line of its own
         bool isSet() const { return status != Success; }
     };
 
     Refusal readOptions(const QVariantMap &request);
     Refusal readWatermark(const QVariantMap &request);
     Refusal readOutput(const QVariantMap &request);
+    Refusal checkPicturePath(const KOutputPath::Check &check, const QVariantMap &request);
     Refusal checkLimits(int pageCount);
     Refusal checkFormatLimits(KExportImageMgr &manager);
     QVariantMap execute(KExportImageMgr &manager);
