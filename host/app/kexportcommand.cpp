@@ -151,7 +151,7 @@ QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
 int KExportCommand::run(const QStringList &arguments)
 {
     using namespace kcommandreport;
-    const bool json = wantsJson(arguments);
+    bool json = wantsJson(arguments);
     const QString failed = QStringLiteral("Export failed");
     QString error;
     const QVariantMap request = parse(arguments, &error);
@@ -164,6 +164,7 @@ int KExportCommand::run(const QStringList &arguments)
         std::fprintf(stderr, "Run 'brindlex export --help' for the options.\n");
         return status;
     }
+    json = request.value(QStringLiteral("json")).toBool(); // "--json" may have been a value
     const QString documentPath = request.value(QStringLiteral("document")).toString();
     const QString problem = documentProblem(documentPath);
     if (!problem.isEmpty())

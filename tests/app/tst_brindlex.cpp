@@ -240,6 +240,9 @@ private slots:
         QTest::newRow("json") << QStringList{"export", "{dir}/Report.html", "--json"}
                               << "\"fileName\":\"{dir}/Report.png\"";
         QTest::newRow("markdown") << QStringList{"export", "{dir}/Note.md"} << "{dir}/Note.png\n";
+        QTest::newRow("--json as a watermark text") << QStringList{"export", "{dir}/Note.md", "--watermark", "custom",
+                                                                   "--text", "--json"}
+                                                    << "{dir}/Note.png\n";
         QTest::newRow("csv") << QStringList{"export", "{dir}/data.csv", "--json"} << "\"exitCode\":0";
         QTest::newRow("line break in a name") << QStringList{"export", "{dir}/two\nlines.md"} << "{dir}/two\\nlines.png\n";
         QTest::newRow("control byte in a name") << QStringList{"export", "{dir}/bell\a.md"} << "{dir}/bell\\x07.png\n";
@@ -258,7 +261,7 @@ private slots:
         QVERIFY2(run.out.contains(out.replace(QLatin1String("{dir}"), m_dir.path())), qPrintable(run.out));
         for (const QString &key : kErrorKeys)
             QVERIFY2(!run.json.contains(key), qPrintable(key));
-        if (arguments.contains(QStringLiteral("--json")))
+        if (!run.json.isEmpty())
             QVERIFY(!run.picture().isNull());
     }
 
