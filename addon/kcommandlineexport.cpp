@@ -13,6 +13,9 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
+
+#include <cmath>
 
 namespace {
 
@@ -20,6 +23,23 @@ QPointer<KExportImageMgr> g_running;
 
 const QStringList kFormats = {"jpg", "png", "bmp", "tif"};
 const QList<int> kQualities = {100, 200, 300, 600};
+
+// The format a name stands for, "jpeg" and "tiff" being "jpg" and "tif"; "" for none.
+QString formatOf(const QString &name)
+{
+    const QString s = name.toLower();
+    if (s == QLatin1String("jpeg"))
+        return QStringLiteral("jpg");
+    if (s == QLatin1String("tiff"))
+        return QStringLiteral("tif");
+    return kFormats.contains(s) ? s : QString();
+}
+
+QString pageCountText(int pageCount)
+{
+    return pageCount == 1 ? KCommandLineExport::tr("the document has 1 page")
+                          : KCommandLineExport::tr("the document has %1 pages").arg(pageCount);
+}
 
 int dpiForQuality(int percent)
 {
@@ -73,6 +93,7 @@ QVariantMap KCommandLineExport::refusal(const Refusal &r)
     result.insert(QStringLiteral("exitCode"), r.status);
     result.insert(QStringLiteral("errTitle"), r.title);
     result.insert(QStringLiteral("errMsg"), r.message);
+    result.insert(QStringLiteral("detail"), r.detail);
     return result;
 }
 
@@ -89,7 +110,7 @@ QVariantMap KCommandLineExport::run(const QVariantMap &request)
     Refusal r = readOptions(request);
     if (!r.isSet() && request.contains(QStringLiteral("pages"))
         && !parsePageRanges(request.value(QStringLiteral("pages")).toString(), pageCount, &m_options.pages))
-        r = {UsageError, tr("Invalid pages"), tr("example: 1,3,5-10")};
+        r = {UsageError, tr("Invalid pages"), tr("example: 1,3,5-10; %1").arg(pageCountText(pageCount))};
     if (!r.isSet())
         r = readWatermark(request);
     if (!r.isSet())
@@ -109,8 +130,8 @@ KCommandLineExport::Refusal KCommandLineExport::readOptions(const QVariantMap &r
                 tr("A spreadsheet is exported as one long picture only; --each-page is not available")};
     m_options.longPicture = mode.isEmpty() ? m_component != QLatin1String("pdf") : mode == QLatin1String("long");
     m_options.maxPagesPerPicture = m_component == QLatin1String("pdf") ? 20 : 1;
-    const QString format = request.value(QStringLiteral("format"), QStringLiteral("png")).toString().toLower();
-    if (!kFormats.contains(format))
+    const QString format = formatOf(request.value(QStringLiteral("format"), QStringLiteral("png")).toString());
+    if (format.isEmpty())
         return {UsageError, tr("Invalid format"), tr("The format must be jpg, png, bmp or tif")};
     m_options.suffix = format;
     int quality = 100;
@@ -161,17 +182,17 @@ KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap 
         w.setSize(size);
     }
     if (request.contains(QStringLiteral("color"))) {
+        // toUInt alone takes signs, blanks and a 0x prefix.
+        static const QRegularExpression sixDigits(QStringLiteral("^[0-9A-Fa-f]{6}$"));
         const QString hex = request.value(QStringLiteral("color")).toString();
-        bool ok = false;
-        const uint rgb = hex.toUInt(&ok, 16);
-        if (!ok || hex.size() != 6)
+        if (!sixDigits.match(hex).hasMatch())
             return {UsageError, bad.title, tr("The colour must be six hexadecimal digits, RRGGBB")};
-        w.setColor(QColor::fromRgb(rgb));
+        w.setColor(QColor::fromRgb(hex.toUInt(nullptr, 16)));
     }
     if (request.contains(QStringLiteral("opacity"))) {
         bool ok = false;
         const double opacity = request.value(QStringLiteral("opacity")).toString().toDouble(&ok);
-        if (!ok || opacity < 0 || opacity > 1)
+        if (!ok || !std::isfinite(opacity) || opacity < 0 || opacity > 1)
             return {UsageError, bad.title, tr("The opacity must lie between 0 and 1")};
         w.setOpacity(opacity);
     }
@@ -218,22 +239,43 @@ KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &re
     const bool singleFile = m_options.longPicture && m_component != QLatin1String("pdf");
     const KOutputPath::Check check = KOutputPath::check(output, singleFile);
     if (!check.ok)
-        return {Failed, tr("Export Image"), check.message};
-    if (check.exists && !request.value(QStringLiteral("overwrite")).toBool())
-        return {Failed, tr("Export Image"),
-                tr("The file already exists,confirm to replace the original file.") + QStringLiteral(" (--overwrite)")};
+        return {Failed, tr("Export Image"), check.message, check.detail};
     if (singleFile) {
+        const Refusal r = checkPicturePath(check, request);
+        if (r.isSet())
+            return r;
         const QFileInfo picture(check.normalized);
         m_options.outputDir = picture.absolutePath();
         m_options.fileName = picture.fileName();
-        m_options.suffix = picture.suffix().toLower() == QLatin1String("jpeg") ? QStringLiteral("jpg")
-                                                                               : picture.suffix().toLower();
+        m_options.suffix = formatOf(picture.suffix());
     } else {
         m_options.outputDir = QFileInfo(check.normalized).absoluteFilePath();
         m_options.fileName = baseName;
         if (m_component == QLatin1String("pdf") && baseName.isEmpty())
             m_options.fileName = QStringLiteral("PDF") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
     }
+    return {};
+}
+
+// The picture's name decides its format; an explicit --format that says otherwise is a
+// mistake, not a choice. The document itself is never replaced, not even through a link.
+KCommandLineExport::Refusal KCommandLineExport::checkPicturePath(const KOutputPath::Check &check,
+                                                                 const QVariantMap &request)
+{
+    const QString shown = KOutputPath::printable(check.normalized);
+    const QString suffix = QFileInfo(check.normalized).suffix();
+    const QString asked = request.value(QStringLiteral("format")).toString();
+    if (request.contains(QStringLiteral("format")) && formatOf(asked) != formatOf(suffix))
+        return {UsageError, tr("Invalid format"),
+                tr("--format %1 does not match the picture's suffix .%2; name a .%1 file or leave --format out")
+                    .arg(KOutputPath::printable(asked), KOutputPath::printable(suffix))};
+    if (check.exists && KOutputPath::sameFile(check.normalized, m_document))
+        return {Failed, tr("Export Image"), tr("The picture would replace the document itself, choose another file"),
+                shown};
+    if (check.exists && !request.value(QStringLiteral("overwrite")).toBool())
+        return {Failed, tr("Export Image"),
+                tr("The file already exists,confirm to replace the original file.") + QStringLiteral(" (--overwrite)"),
+                shown};
     return {};
 }
 

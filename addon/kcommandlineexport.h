@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exportimageoptions.h"
+#include "koutputpath.h"
 
 #include <QCoreApplication>
 #include <QVariantMap>
@@ -27,12 +28,14 @@ private:
         int status = Success;
         QString title;
         QString message;
+        QString detail; // the cause, on a line of its own
         bool isSet() const { return status != Success; }
     };
 
     Refusal readOptions(const QVariantMap &request);
     Refusal readWatermark(const QVariantMap &request);
     Refusal readOutput(const QVariantMap &request);
+    Refusal checkPicturePath(const KOutputPath::Check &check, const QVariantMap &request);
     Refusal checkLimits(int pageCount);
     QVariantMap execute(KExportImageMgr &manager);
     static QVariantMap refusal(const Refusal &r);

@@ -28,6 +28,23 @@ QString folderPart(const QString &path, bool longPicture)
     return slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
 }
 
+// Why the folder could not be made, or "" when it exists or its missing levels can be made:
+// the nearest existing level must be a folder we may create entries in.
+QString folderProblem(const QString &folder)
+{
+    QFileInfo level(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    if (level.isDir())
+        return QString();
+    while (!level.exists() && !level.isSymLink() && !level.isRoot())
+        level.setFile(level.absolutePath());
+    const QString name = KOutputPath::printable(level.filePath());
+    if (!level.isDir())
+        return KOutputPath::tr("%1: not a folder").arg(name);
+    if (!level.isWritable() || !level.isExecutable())
+        return KOutputPath::tr("%1: no permission to create a folder in it").arg(name);
+    return QString();
+}
+
 } // namespace
 
 QString KOutputPath::normalize(const QString &path)
@@ -48,37 +65,66 @@ QString KOutputPath::withoutExtension(const QString &name)
     return dot >= 1 ? name.left(dot) : name;
 }
 
+bool KOutputPath::sameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+QString KOutputPath::printable(const QString &path)
+{
+    QString out;
+    out.reserve(path.size());
+    for (const QChar c : path) {
+        if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c.category() == QChar::Other_Control)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 KOutputPath::Check KOutputPath::check(const QString &path, bool longPicture)
 {
     Check result;
-    auto refuse = [&result](const QString &message) {
+    const QString shown = printable(path);
+    auto refuse = [&result](const QString &message, const QString &detail) {
         result.message = message;
+        result.detail = detail;
         return result;
     };
     const QString noSuchPlace = tr("Export path does not exist,please input a valid local path");
     if (path.isEmpty())
-        return refuse(tr("Export path can't be empty,please input file path"));
+        return refuse(tr("Export path can't be empty,please input file path"), QString());
     if (path.size() < kMinLength || path.size() > kMaxLength)
-        return refuse(tr("Export path length must be between %1 and %2 characters").arg(kMinLength).arg(kMaxLength));
+        return refuse(tr("Export path length must be between %1 and %2 characters").arg(kMinLength).arg(kMaxLength),
+                      tr("%1: %2 characters").arg(shown, QString::number(path.size())));
     if (namesADrive(path))
-        return refuse(noSuchPlace);
+        return refuse(noSuchPlace, tr("%1: no such drive").arg(shown));
     const QString name = lastComponent(path);
     if (longPicture && (name.isEmpty() || name.startsWith(QLatin1Char('.'))))
-        return refuse(noSuchPlace);
-    const QString folder = folderPart(path, longPicture);
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return refuse(tr("Invalid file path,please reselect and try again"));
+        return refuse(noSuchPlace, tr("%1: the picture needs a file name that does not begin with \".\"").arg(shown));
+    const QString problem = folderProblem(folderPart(path, longPicture));
+    if (!problem.isEmpty())
+        return refuse(tr("Invalid file path,please reselect and try again"), problem);
     result.normalized = normalize(path);
     if (longPicture) {
         static const QRegularExpression forbidden(QStringLiteral("[\\\\/:*?\"<>|]"));
         if (forbidden.match(name).hasMatch())
-            return refuse(tr("A file name can't contain any of the following characters: \\/:*?\"<>|"));
-        static const QRegularExpression suffix(QStringLiteral("\\.(jpg|png|bmp|tif|jpeg)$"),
+            return refuse(tr("A file name can't contain any of the following characters: \\/:*?\"<>|"), shown);
+        static const QRegularExpression suffix(QStringLiteral("\\.(jpg|png|bmp|tif|jpeg|tiff)$"),
                                                QRegularExpression::CaseInsensitiveOption);
         const int dot = name.lastIndexOf(QLatin1Char('.'));
         if (name.size() <= 4 || dot < 1 || !suffix.match(name.mid(dot)).hasMatch())
-            return refuse(tr("Invalid image format,please reselect and try again"));
-        result.exists = QFileInfo::exists(result.normalized);
+            return refuse(tr("Invalid image format,please reselect and try again"),
+                          tr("%1: the name must end in .jpg, .jpeg, .png, .bmp, .tif or .tiff").arg(shown));
+        // A link that leads nowhere is followed by the write, so it counts as a file to replace.
+        const QFileInfo target(result.normalized);
+        if (target.isDir())
+            return refuse(tr("Invalid file path,please reselect and try again"), tr("%1: is a folder").arg(shown));
+        result.exists = target.exists() || target.isSymLink();
     }
     result.ok = true;
     return result;

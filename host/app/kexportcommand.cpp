@@ -1,6 +1,7 @@
 #include "kexportcommand.h"
 
 #include "kaddonloader.h"
+#include "kcommandreport.h"
 
 #include <kdocumentloader.h>
 #include <kxapplication.h>
@@ -9,8 +10,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -80,24 +79,7 @@ void addOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an existing long picture.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as one JSON object.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress line.")});
-}
-
-QString jsonOf(const QVariantMap &result)
-{
-    QJsonObject object;
-    for (auto it = result.constBegin(); it != result.constEnd(); ++it) {
-        if (it.key() == QLatin1String("exitCode"))
-            object.insert(it.key(), it.value().toInt());
-        else
-            object.insert(it.key(), it.value().toString());
-    }
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
-int fail(int status, const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    return status;
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit.")});
 }
 
 // SIGINT and SIGTERM reach the event loop through a socket pair and cancel the export.
@@ -126,7 +108,11 @@ QString KExportCommand::usage()
 {
     QCommandLineParser parser;
     addOptions(parser);
-    return parser.helpText().replace(QCoreApplication::applicationFilePath(), QStringLiteral("brindlex export"));
+    QString text = parser.helpText();
+    const int end = text.indexOf(QLatin1String(" [options]"));
+    if (text.startsWith(QLatin1String("Usage: ")) && end > 0)
+        text.replace(7, end - 7, QStringLiteral("brindlex export"));
+    return text;
 }
 
 QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
@@ -138,6 +124,8 @@ QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
         *error = parser.errorText();
         return request;
     }
+    if (parser.isSet(QStringLiteral("help")))
+        return {{QStringLiteral("help"), true}};
     if (parser.positionalArguments().size() != 1) {
         *error = QStringLiteral("Name exactly one document to export.");
         return request;
@@ -162,28 +150,44 @@ QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
 
 int KExportCommand::run(const QStringList &arguments)
 {
+    using namespace kcommandreport;
+    bool json = wantsJson(arguments);
+    const QString failed = QStringLiteral("Export failed");
     QString error;
     const QVariantMap request = parse(arguments, &error);
-    if (request.isEmpty())
-        return fail(64, error + QStringLiteral("\n\n") + usage());
+    if (request.value(QStringLiteral("help")).toBool()) {
+        std::printf("%s", qPrintable(usage()));
+        return Success;
+    }
+    if (request.isEmpty()) {
+        const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), error), json);
+        std::fprintf(stderr, "Run 'brindlex export --help' for the options.\n");
+        return status;
+    }
+    json = request.value(QStringLiteral("json")).toBool(); // "--json" may have been a value
     const QString documentPath = request.value(QStringLiteral("document")).toString();
+    const QString problem = documentProblem(documentPath);
+    if (!problem.isEmpty())
+        return print(failure(Failed, failed, problem), json);
     const QString component = KDocumentLoader::componentFor(documentPath);
     if (component.isEmpty())
-        return fail(64, QStringLiteral("%1: the host cannot open this kind of document").arg(documentPath));
+        return print(failure(UsageError, failed,
+                             QStringLiteral("%1: the host cannot open this kind of document").arg(printable(documentPath))),
+                     json);
     QCoreApplication::setApplicationName(component);
     const KOpenedDocument opened = KDocumentLoader::open(documentPath);
     if (!opened.object)
-        return fail(1, opened.error);
+        return print(failure(Failed, failed, printable(opened.error)), json);
 
     KxMainWindow window;
     window.openDocument(opened.object.get(), QFileInfo(documentPath).fileName());
     KAddonLoader addon;
     if (!addon.load(&error))
-        return fail(1, QStringLiteral("Cannot load the add-on: %1").arg(error));
+        return print(failure(Failed, failed, QStringLiteral("Cannot load the add-on"), error), json);
     auto runExport = reinterpret_cast<RunExportFn>(addon.resolve("KtavroRunExport"));
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (!runExport || !cancelExport)
-        return fail(1, QStringLiteral("The add-on offers no export entry"));
+        return print(failure(Failed, failed, QStringLiteral("The add-on offers no export entry")), json);
     installCancelOnSignals(cancelExport);
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 
@@ -192,18 +196,6 @@ int KExportCommand::run(const QStringList &arguments)
     withWindow.insert(QStringLiteral("mainWindow"), QVariant::fromValue<QObject *>(&window));
     const int status = runExport(&withWindow, &result, printProgress);
     KxApplication::coreApplication()->setActiveDocument(nullptr);
-    if (request.value(QStringLiteral("json")).toBool())
-        std::printf("%s\n", qPrintable(jsonOf(result)));
-    if (status == 1 || status == 64) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(result.value(QStringLiteral("errTitle")).toString()),
-                     qPrintable(result.value(QStringLiteral("errMsg")).toString()));
-        if (!result.value(QStringLiteral("detail")).toString().isEmpty())
-            std::fprintf(stderr, "%s\n", qPrintable(result.value(QStringLiteral("detail")).toString()));
-    } else if (status == 0 && result.contains(QStringLiteral("warning"))) {
-        std::fprintf(stderr, "Warning: %s\n", qPrintable(result.value(QStringLiteral("warning")).toString()));
-    }
-    if (status == 0 && !request.value(QStringLiteral("json")).toBool()) {
-        std::printf("%s\n", qPrintable(result.value(QStringLiteral("fileName")).toString()));
-    }
-    return status;
+    result.insert(QStringLiteral("exitCode"), status);
+    return print(result, json);
 }

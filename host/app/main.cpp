@@ -1,58 +1,95 @@
+#include "kcommandreport.h"
+#include "kconvertcommand.h"
 #include "kexportcommand.h"
 
-#include <kdocumentloader.h>
 #include <krt.h>
-#include <kwriterbackend.h>
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-void printUsage()
+void printUsage(FILE *stream)
 {
-    std::fprintf(stderr, "usage: brindlex export DOCUMENT [options]\n"
-                         "       brindlex convert DOCUMENT OUTPUT.pdf   (writer documents)\n\n%s",
+    std::fprintf(stream, "usage: brindlex export DOCUMENT [options]\n"
+                         "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n\n%s",
                  qPrintable(KExportCommand::usage()));
 }
 
-// Prints a writer document to PDF, as the suite's own PDF export does.
-int convertToPdf(const QString &document, const QString &output)
+QStringList argumentsOf(int argc, char **argv)
 {
-    const KOpenedDocument opened = KDocumentLoader::open(document);
-    QString error = opened.error;
-    auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
-                                                             : nullptr;
-    if (!writer) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.isEmpty() ? document + QStringLiteral(": not a writer document") : error));
-        return 1;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+bool isPrivateFolder(const char *path)
+{
+    struct stat st;
+    return ::lstat(path, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0777) == 0700;
+}
+
+// Qt warns on every run when XDG_RUNTIME_DIR is unset (scripts, cron, containers). A private
+// folder of this user's; never one that someone else made or could change.
+void ensureRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    QByteArray base = qgetenv("TMPDIR");
+    if (base.isEmpty())
+        base = "/tmp";
+    const QByteArray folder = base + "/brindlex-runtime-" + QByteArray::number(uint(::getuid()));
+    if (::mkdir(folder.constData(), 0700) != 0) {
+        struct stat st;
+        if (::lstat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+            ::chmod(folder.constData(), 0700);
     }
-    if (!writer->printToPdf(output, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
+    if (isPrivateFolder(folder.constData())) {
+        qputenv("XDG_RUNTIME_DIR", folder);
+        return;
     }
-    std::printf("%s\n", qPrintable(output));
-    return 0;
+    QByteArray fresh = base + "/brindlex-runtime-XXXXXX";
+    if (::mkdtemp(fresh.data()))
+        qputenv("XDG_RUNTIME_DIR", fresh);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const QStringList arguments = argumentsOf(argc, argv);
     // The host runs without a display too (exports from scripts).
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ensureRuntimeFolder();
+    // Qt would take -style, -platform, -reverse and the like out of the export's own options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlex"));
     krt::host::initialize();
-    QStringList arguments = QApplication::arguments();
-    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("convert"))
-        return convertToPdf(arguments.at(2), arguments.at(3));
-    if (arguments.size() < 2 || arguments.at(1) != QLatin1String("export")) {
-        printUsage();
-        return 64;
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        printUsage(stdout);
+        return 0;
     }
-    arguments.removeAt(1); // the parser sees "brindlex DOCUMENT [options]"
-    return KExportCommand::run(arguments);
+    if (command == QLatin1String("convert"))
+        return kconvertcommand::run(arguments.mid(2));
+    if (command != QLatin1String("export")) {
+        const QString message = command.isEmpty() ? QStringLiteral("Name a command: export or convert.")
+                                                  : QStringLiteral("Unknown command '%1'.").arg(kcommandreport::printable(command));
+        const int status = kcommandreport::print(
+            kcommandreport::failure(kcommandreport::UsageError, QStringLiteral("Invalid arguments"), message),
+            kcommandreport::wantsJson(arguments));
+        std::fputc('\n', stderr);
+        printUsage(stderr);
+        return status;
+    }
+    QStringList exportArguments = arguments;
+    exportArguments.removeAt(1); // the parser sees "brindlex DOCUMENT [options]"
+    return KExportCommand::run(exportArguments);
 }

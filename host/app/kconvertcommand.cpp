@@ -1,0 +1,110 @@
+#include "kconvertcommand.h"
+
+#include "kcommandreport.h"
+
+#include <kdocumentloader.h>
+#include <kwriterbackend.h>
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace kconvertcommand {
+
+namespace {
+
+using namespace kcommandreport;
+
+const QString kFailed = QStringLiteral("Convert failed");
+
+struct Request
+{
+    QString document;
+    QString output;
+    bool overwrite = false;
+    bool json = false;
+    bool help = false;
+    QString error;
+};
+
+Request parse(const QStringList &arguments)
+{
+    Request request;
+    QStringList positional;
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--overwrite"))
+            request.overwrite = true;
+        else if (argument == QLatin1String("--json"))
+            request.json = true;
+        else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
+            request.help = true;
+        else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
+            request.error = QStringLiteral("Unknown option '%1'.").arg(printable(argument));
+        else
+            positional.append(argument);
+    }
+    if (request.error.isEmpty() && !request.help && positional.size() != 2)
+        request.error = QStringLiteral("Name one document and one output file.");
+    request.document = positional.value(0);
+    request.output = positional.value(1);
+    return request;
+}
+
+// The refusal of an output that may not be written; empty when it may.
+QVariantMap refuseOutput(const Request &request)
+{
+    const QString shown = printable(request.output);
+    if (sameFile(request.output, request.document))
+        return failure(Failed, kFailed, QStringLiteral("The output is the document itself; choose another file"), shown);
+    if (occupied(request.output) && !request.overwrite)
+        return failure(Failed, kFailed, QStringLiteral("The file already exists; --overwrite replaces it"), shown);
+    // Converting makes no folders; a folder that takes no files is refused before the document opens.
+    const QFileInfo folder(QFileInfo(request.output).absolutePath());
+    if (!folder.isDir() || !folder.isWritable())
+        return failure(Failed, kFailed, QStringLiteral("%1: cannot be written").arg(shown),
+                       QStringLiteral("%1: %2").arg(printable(folder.filePath()),
+                                                    folder.isDir() ? QStringLiteral("no permission to write in it")
+                                                                   : QStringLiteral("no such folder")));
+    return {};
+}
+
+} // namespace
+
+QString usage()
+{
+    return QStringLiteral("Usage: brindlex convert DOCUMENT OUTPUT.pdf [--overwrite] [--json]\n"
+                          "Prints a writer document (text, Markdown, HTML, office text) to PDF.\n");
+}
+
+int run(const QStringList &arguments)
+{
+    const Request request = parse(arguments);
+    if (request.help) {
+        std::printf("%s", qPrintable(usage()));
+        return Success;
+    }
+    if (!request.error.isEmpty()) {
+        const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), request.error), request.json);
+        std::fprintf(stderr, "%s", qPrintable(usage()));
+        return status;
+    }
+    const QString problem = documentProblem(request.document);
+    if (!problem.isEmpty())
+        return print(failure(Failed, kFailed, problem), request.json);
+    const QVariantMap refused = refuseOutput(request);
+    if (!refused.isEmpty())
+        return print(refused, request.json);
+    const KOpenedDocument opened = KDocumentLoader::open(request.document);
+    QString error = opened.error;
+    auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
+                                                             : nullptr;
+    if (!writer) {
+        const QString message = error.isEmpty() ? request.document + QStringLiteral(": not a writer document") : error;
+        return print(failure(Failed, kFailed, printable(message)), request.json);
+    }
+    if (!writer->printToPdf(request.output, &error))
+        return print(failure(Failed, kFailed, printable(error)), request.json);
+    return print({{QStringLiteral("exitCode"), Success}, {QStringLiteral("fileName"), request.output}}, request.json);
+}
+
+} // namespace kconvertcommand
