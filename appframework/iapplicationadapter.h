@@ -30,4 +30,9 @@ public:
 
 // The process-wide adapter (not owned); null until the application installs one.
 IApplicationAdapter *GetApplicationAdapter();
+// Returns once no log line is being handed to the adapter it replaces, so the caller may
+// then delete that one. Not to be called from an adapter's own method 8.
 void SetApplicationAdapter(IApplicationAdapter *adapter);
+// Hands a log line to the process-wide adapter as method 8, from any thread. A line logged
+// while handing one over on the same thread is not handed over again.
+void HandLogLineToAdapter(int level, const QString &line);

@@ -41,24 +41,33 @@ struct KEssApplicationAdapter::Data
 
 namespace {
 
-bool reportWrongArguments(int method, int count)
+bool reportWrongArguments(const kess::LogSite &site, int method, int count)
 {
-    KESS_CRITICAL(QStringLiteral("Wrong arguments for method ApplicationAdapterMethod %1, %2 arguments is required")
-                      .arg(method)
-                      .arg(count));
+    kess::writeLog(kess::LevelCritical, site,
+                   QStringLiteral("Wrong arguments for method ApplicationAdapterMethod %1, %2 arguments is required")
+                       .arg(method)
+                       .arg(count));
     return false;
 }
 
-bool requireArguments(int method, const QVariantList &arguments, int count)
+bool requireArguments(const kess::LogSite &site, int method, const QVariantList &arguments, int count)
 {
-    return arguments.size() >= count || reportWrongArguments(method, count);
+    return arguments.size() >= count || reportWrongArguments(site, method, count);
 }
 
-bool isWebAddress(const QString &text)
+// Addresses come from pages and meta files: surrounding spaces, quotes and braces are
+// dropped; what remains must be an http(s) address with a host. Empty when it is not.
+QUrl webAddress(QString text)
 {
-    const QUrl url(text, QUrl::StrictMode);
+    static const QString openers = QStringLiteral("{<\"'");
+    static const QString closers = QStringLiteral("}>\"'");
+    text = text.trimmed();
+    for (int kind; text.size() >= 2 && (kind = openers.indexOf(text.front())) >= 0 && text.back() == closers.at(kind);)
+        text = text.mid(1, text.size() - 2).trimmed();
+    const QUrl url(text, QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    const bool web = url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return web ? url : QUrl();
 }
 
 } // namespace
@@ -93,7 +102,7 @@ bool KEssApplicationAdapter::call(int method, const QVariantList &arguments, QVa
 {
     switch (method) {
     case Method_SetApplication:
-        return requireArguments(method, arguments, 2) && d->setApplication(arguments);
+        return requireArguments(KESS_HERE, method, arguments, 2) && d->setApplication(arguments);
     case Method_SetMainWindow:
         return d->setMainWindow(arguments);
     case Method_InstallDefaultTheme:
@@ -106,9 +115,11 @@ bool KEssApplicationAdapter::call(int method, const QVariantList &arguments, QVa
     case Method_CloseMainWindow:
         return d->closeMainWindow();
     case Method_OpenUrl:
-        return requireArguments(method, arguments, 1) && d->openUrl(arguments.first().toString(), *this);
+        if (arguments.size() != 1)
+            return reportWrongArguments(KESS_HERE, method, 1);
+        return d->openUrl(arguments.first().toString(), *this);
     case Method_RequestWidget:
-        return requireArguments(method, arguments, 1) && d->requestWidget(arguments, results);
+        return requireArguments(KESS_HERE, method, arguments, 1) && d->requestWidget(arguments, results);
     default: // Method_Log among them: the sandbox's lines are not served here
         return false;
     }
@@ -144,7 +155,7 @@ bool KEssApplicationAdapter::Data::setMainWindow(const QVariantList &arguments)
 {
     QWidget *window = arguments.isEmpty() ? nullptr : arguments.first().value<QWidget *>();
     if (arguments.size() != 1 || !window)
-        return reportWrongArguments(Method_SetMainWindow, 1);
+        return reportWrongArguments(KESS_HERE, Method_SetMainWindow, 1);
     if (!GetSandbox()) {
         KESS_CRITICAL(QStringLiteral("Sandbox is not ready!"));
         return false;
@@ -205,13 +216,15 @@ bool KEssApplicationAdapter::Data::closeMainWindow()
     return true;
 }
 
-bool KEssApplicationAdapter::Data::openUrl(const QString &url, KEssApplicationAdapter &adapter)
+bool KEssApplicationAdapter::Data::openUrl(const QString &text, KEssApplicationAdapter &adapter)
 {
     // Pages of the JavaScript bridge reach this too: only web addresses go to the desktop.
-    if (!isWebAddress(url)) {
-        KESS_WARNING(QStringLiteral("Refused to open \"%1\": not a web address.").arg(url));
+    const QUrl address = webAddress(text);
+    if (address.isEmpty()) {
+        KESS_WARNING(QStringLiteral("Refused to open \"%1\": not a web address.").arg(text));
         return false;
     }
+    const QString url = address.toString(QUrl::FullyEncoded);
     if (launchInfo.properties.value(QStringLiteral("usePyrelithBrowser")).toBool()) {
         return KShell::startDetached(KessSandBoxHelper::getModuleInfo().hostExecutablePath,
                                      {QStringLiteral("plugin://pageBrowser?%1").arg(url)});

@@ -71,10 +71,8 @@ QString formatMessage(const char *signature, int line, const QString &text)
 void writeLog(LogLevel level, const char *signature, int line, const QString &text)
 {
     const QString message = formatMessage(signature, line, text);
-    if (KEssSandbox *sandbox = GetSandbox()) {
-        sandbox->log(level, message);
+    if (WriteSandboxLog(level, message))
         return;
-    }
     switch (level) {
     case LevelDebug:
         qDebug().noquote() << message;

@@ -22,7 +22,20 @@ quintptr moduleAddress();
 QString formatMessage(const char *signature, int line, const QString &text);
 void writeLog(LogLevel level, const char *signature, int line, const QString &text);
 
+// Where a line is logged from, for helpers that log on their caller's behalf (KESS_HERE).
+struct LogSite
+{
+    const char *function;
+    int line;
+};
+inline void writeLog(LogLevel level, const LogSite &site, const QString &text)
+{
+    writeLog(level, site.function, site.line, text);
+}
+
 } // namespace kess
+
+#define KESS_HERE (::kess::LogSite{Q_FUNC_INFO, __LINE__})
 
 #define KESS_LOG(level, text) ::kess::writeLog((level), Q_FUNC_INFO, __LINE__, (text))
 #define KESS_DEBUG(text) KESS_LOG(::kess::LevelDebug, text)

@@ -9,14 +9,31 @@
 #include <QSettings>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
-KEssSandbox *g_sandbox = nullptr;
-KEssSandbox *g_override = nullptr;
+std::atomic<KEssSandbox *> g_sandbox{nullptr};
+std::atomic<KEssSandbox *> g_override{nullptr};
+
+// The process-wide sandbox's logger. Threads that log take a reference under the mutex, so
+// the sandbox may be destroyed while they finish their line; the last one closes the file.
+std::mutex g_loggerMutex;
+std::shared_ptr<SandboxLogger> g_logger;
+
+std::shared_ptr<SandboxLogger> sharedLogger()
+{
+    std::lock_guard<std::mutex> lock(g_loggerMutex);
+    return g_logger;
+}
+
+void shareLogger(std::shared_ptr<SandboxLogger> logger)
+{
+    std::lock_guard<std::mutex> lock(g_loggerMutex);
+    g_logger.swap(logger);
+}
 
 // State of the Qt message handler; messages may arrive on any thread.
-std::atomic<SandboxLogger *> g_handlerLogger{nullptr};
 std::atomic<QtMessageHandler> g_previousHandler{nullptr};
 std::atomic<bool> g_passOn{false};
 thread_local bool t_inHandler = false;
@@ -50,7 +67,7 @@ void sandboxMessageHandler(QtMsgType type, const QMessageLogContext &context, co
     t_inHandler = true;
     if (g_passOn.load() && previous && previous != &sandboxMessageHandler)
         previous(type, context, message);
-    if (SandboxLogger *logger = g_handlerLogger.load())
+    if (const std::shared_ptr<SandboxLogger> logger = sharedLogger())
         logger->write(levelOf(type), message);
     t_inHandler = false;
 }
@@ -74,9 +91,12 @@ KEssSandbox::~KEssSandbox()
     }
     if (d->deferredCleanup)
         std::exchange(d->deferredCleanup, nullptr)();
-    g_handlerLogger.store(nullptr);
+    shareLogger(nullptr);
     d->info = SandboxInfo();
-    d->logger.reset(); // flushes and closes the log file
+    // A thread still writing keeps the logger; its line is flushed when it lets go.
+    if (d->logger)
+        d->logger->flush();
+    d->logger.reset();
 }
 
 void KEssSandbox::initialize(const SandboxInfo &info)
@@ -86,10 +106,10 @@ void KEssSandbox::initialize(const SandboxInfo &info)
     d->initialised = true;
     d->ownerThread = QThread::currentThreadId();
     d->info = info;
-    d->logger = std::make_unique<SandboxLogger>();
-    g_handlerLogger.store(d->logger.get());
+    d->logger = std::make_shared<SandboxLogger>();
     const QString name = QString::number(QDateTime::currentSecsSinceEpoch()) + QStringLiteral(".log");
     d->logger->setPath(logDir().filePath(name));
+    shareLogger(d->logger);
     setLogOptions(CaptureQtMessages | CopyToDebugger);
 }
 
@@ -184,7 +204,7 @@ QString KEssSandbox::Data::registryKey() const
 QVariant KEssSandbox::value(const QString &key, const QVariant &defaultValue) const
 {
     if (!d->settingsInFile)
-        return KRegistry::open(d->registryKey())->value(key, defaultValue);
+        return KRegistry::value(d->registryKey(), key, defaultValue);
     QSettings store(dataDir().filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     return store.value(QStringLiteral("config/") + key, defaultValue);
 }
@@ -192,7 +212,7 @@ QVariant KEssSandbox::value(const QString &key, const QVariant &defaultValue) co
 void KEssSandbox::setValue(const QString &key, const QVariant &value)
 {
     if (!d->settingsInFile) {
-        KRegistry::open(d->registryKey())->setValue(key, value);
+        KRegistry::setValue(d->registryKey(), key, value);
         return;
     }
     QSettings store(dataDir().filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
@@ -208,27 +228,41 @@ bool KEssSandbox::isOwnerThread() const
 
 KEssSandbox *CreateSandbox(const SandboxInfo &info)
 {
-    if (g_sandbox)
-        return g_sandbox;
-    g_sandbox = new KEssSandbox;
-    g_sandbox->initialize(info);
-    g_override = nullptr;
-    return g_sandbox;
+    if (KEssSandbox *existing = g_sandbox.load())
+        return existing;
+    auto *sandbox = new KEssSandbox;
+    sandbox->initialize(info);
+    g_sandbox.store(sandbox);
+    g_override.store(nullptr);
+    return sandbox;
 }
 
 KEssSandbox *GetSandbox()
 {
-    return g_override ? g_override : g_sandbox;
+    KEssSandbox *override = g_override.load();
+    return override ? override : g_sandbox.load();
+}
+
+bool WriteSandboxLog(int level, const QString &message)
+{
+    if (KEssSandbox *override = g_override.load()) {
+        override->log(level, message);
+        return true;
+    }
+    const std::shared_ptr<SandboxLogger> logger = sharedLogger();
+    if (!logger)
+        return false;
+    logger->write(level, message);
+    return true;
 }
 
 void DestroySandbox()
 {
-    // Still reachable while it goes, so that the deferred clean-up logs into its file.
-    delete g_sandbox;
-    g_sandbox = nullptr;
+    // The deferred clean-up still logs into the file: the logger is shared until the end.
+    delete g_sandbox.exchange(nullptr);
 }
 
 void SetSandboxOverride(KEssSandbox *sandbox)
 {
-    g_override = sandbox;
+    g_override.store(sandbox);
 }

@@ -78,5 +78,8 @@ KEssSandbox *CreateSandbox(const SandboxInfo &info);
 // The override when one is set, else the process-wide sandbox, else null.
 KEssSandbox *GetSandbox();
 void DestroySandbox();
+// Writes a line to the override's log, else to the process-wide sandbox's; false when there
+// is neither. Safe on any thread, also while another destroys the sandbox.
+bool WriteSandboxLog(int level, const QString &message);
 // Lets this module use a sandbox it does not own (another module's); cleared by CreateSandbox.
 void SetSandboxOverride(KEssSandbox *sandbox);

@@ -12,7 +12,8 @@
 struct KEssSandbox::Data
 {
     SandboxInfo info;
-    std::unique_ptr<SandboxLogger> logger;
+    // Shared with the threads that are writing a line when the sandbox goes.
+    std::shared_ptr<SandboxLogger> logger;
     bool initialised = false;
     Qt::HANDLE ownerThread = nullptr;
     bool settingsInFile = false;

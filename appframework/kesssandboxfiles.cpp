@@ -23,9 +23,10 @@ QString hexResult(long result)
     return QString::number(static_cast<quint32>(result), 16);
 }
 
-bool reportFailure(const char *operation, long result)
+bool reportFailure(const kess::LogSite &site, const char *operation, long result)
 {
-    KESS_CRITICAL(QStringLiteral("\"%1\" failed. The HRESULT is 0x%2").arg(QLatin1String(operation), hexResult(result)));
+    kess::writeLog(kess::LevelCritical, site,
+                   QStringLiteral("\"%1\" failed. The HRESULT is 0x%2").arg(QLatin1String(operation), hexResult(result)));
     return false;
 }
 
@@ -85,7 +86,6 @@ void KEssSandbox::Data::cleanFolder(const QString &path, int ageDays) const
 {
     if (ageDays < 0)
         return;
-    const QString openLog = logger && logger->isFileOpen() ? QFileInfo(logger->path()).absoluteFilePath() : QString();
     const QDateTime now = QDateTime::currentDateTime();
     QDir dir(path);
     const auto entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Time);
@@ -96,11 +96,12 @@ void KEssSandbox::Data::cleanFolder(const QString &path, int ageDays) const
             dir.rmdir(entry.fileName()); // only succeeds when empty
             continue;
         }
-        // Linux would let the open log be deleted and keep writing into nothing.
-        if (entry.absoluteFilePath() == openLog)
-            continue;
         const qint64 days = entry.lastModified().secsTo(now) / (24 * 60 * 60);
         if (ageDays != 0 && days < ageDays)
+            continue;
+        // Linux would let an open log, ours or another process's, be deleted while its
+        // lines go on into nothing.
+        if (SandboxLogger::isLockedElsewhere(entry.absoluteFilePath()))
             continue;
         if (!QFile::remove(entry.absoluteFilePath()))
             KESS_WARNING(QStringLiteral("Delete file ") + entry.absoluteFilePath() + QStringLiteral(" failed."));
@@ -134,13 +135,13 @@ bool KEssSandbox::createShortcut(const QString &targetFolder, const QString &ico
     KShellLink link;
     long result = link.setPath(module.launcherPath.isEmpty() ? module.hostExecutablePath : module.launcherPath);
     if (result != KShellLink::Ok)
-        return reportFailure("IShellLink::SetPath", result);
+        return reportFailure(KESS_HERE, "IShellLink::SetPath", result);
     result = link.setWorkingDirectory(module.hostExecutableFolder);
     if (result != KShellLink::Ok)
-        return reportFailure("IShellLink::SetWorkingDirectory", result);
+        return reportFailure(KESS_HERE, "IShellLink::SetWorkingDirectory", result);
     result = link.setArguments(shortcutArguments());
     if (result != KShellLink::Ok)
-        return reportFailure("IShellLink::SetArguments", result);
+        return reportFailure(KESS_HERE, "IShellLink::SetArguments", result);
 
     QString icon = iconFile.isEmpty() ? KessSandBoxHelper::resourcePath(QStringLiteral("resource/res/title.ico")) : iconFile;
     if (!QFileInfo::exists(icon)) {
@@ -150,12 +151,12 @@ bool KEssSandbox::createShortcut(const QString &targetFolder, const QString &ico
     }
     result = link.setIconLocation(icon, shortcutIconIndex(properties));
     if (result != KShellLink::Ok)
-        return reportFailure("IShellLink::SetIconLocation", result);
+        return reportFailure(KESS_HERE, "IShellLink::SetIconLocation", result);
 
     const QString description = properties.value(QStringLiteral("shortcutDescription")).toString();
     result = link.setDescription(description.isEmpty() ? d->info.displayName : description);
     if (result != KShellLink::Ok)
-        return reportFailure("IShellLink::SetDescription", result);
+        return reportFailure(KESS_HERE, "IShellLink::SetDescription", result);
 
     QString name = properties.value(QStringLiteral("shortcutName")).toString();
     if (name.isEmpty())
@@ -164,7 +165,7 @@ bool KEssSandbox::createShortcut(const QString &targetFolder, const QString &ico
     const QString path = QDir(targetFolder).filePath(name + QStringLiteral(".desktop"));
     result = link.save(path, true);
     if (result != KShellLink::Ok)
-        return reportFailure("IPersistFile::Save", result);
+        return reportFailure(KESS_HERE, "IPersistFile::Save", result);
     KESS_DEBUG(QStringLiteral("Shortcut created: ") + path);
     return true;
 }

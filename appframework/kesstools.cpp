@@ -160,8 +160,9 @@ PairString folderNameAndVersion(const QString &folder)
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isDir())
         return PairString();
-    // Four dot-separated numbers that end the name; "tool_1.2.345" is no version.
-    static const QRegularExpression pattern(QStringLiteral("^(.*)_(\\d+\\.\\d+\\.\\d+\\.\\d+)$"));
+    // Four dot-separated numbers after an underscore, with anything after them
+    // ("ktavro_1.0.0.1_x64"); "tool_1.2.345" is no version.
+    static const QRegularExpression pattern(QStringLiteral("^(.*)_(\\d+\\.\\d+\\.\\d+\\.\\d+)"));
     const QRegularExpressionMatch match = pattern.match(QFileInfo(QDir::cleanPath(info.absoluteFilePath())).fileName());
     if (!match.hasMatch())
         return PairString();

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -92,6 +94,33 @@ QString SandboxLogger::path() const
     return d->path;
 }
 
+namespace {
+
+// Created new and locked for the life of the logger, so that another process's clean-up of
+// the shared log folder leaves it alone. -1 with errno set when it cannot be had.
+int createLockedFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int file = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (file < 0)
+        return -1;
+    const bool locked = ::flock(file, LOCK_EX | LOCK_NB) == 0;
+    if (!locked && errno != EWOULDBLOCK)
+        return file; // a file system without locks: log unprotected rather than not at all
+    // A clean-up elsewhere may hold or have removed the new name before the lock was taken.
+    struct stat opened{}, named{};
+    const bool ours = locked && ::fstat(file, &opened) == 0 && ::stat(name.constData(), &named) == 0
+        && opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
+    if (!ours) {
+        ::close(file);
+        errno = EEXIST; // try the next name
+        return -1;
+    }
+    return file;
+}
+
+} // namespace
+
 bool SandboxLogger::openFile()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -104,7 +133,7 @@ bool SandboxLogger::openFile()
     const QString base = d->path.endsWith(QLatin1String(".log")) ? d->path.chopped(4) : d->path;
     for (int attempt = 0; attempt < 10 && d->file < 0; ++attempt) {
         const QString candidate = attempt == 0 ? d->path : QStringLiteral("%1_%2.log").arg(base).arg(attempt);
-        d->file = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        d->file = createLockedFile(candidate);
         if (d->file >= 0)
             d->path = candidate;
         else if (errno != EEXIST)
@@ -112,6 +141,16 @@ bool SandboxLogger::openFile()
     }
     d->retries = WriteRetries;
     return d->file >= 0;
+}
+
+bool SandboxLogger::isLockedElsewhere(const QString &path)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (file < 0)
+        return false;
+    const bool locked = ::flock(file, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(file);
+    return locked;
 }
 
 bool SandboxLogger::isFileOpen() const
@@ -169,10 +208,7 @@ void SandboxLogger::write(int level, const QString &message)
             d->toDebugger(bytes);
     }
     // Outside the lock: the adapter may log in turn.
-    if (IApplicationAdapter *adapter = GetApplicationAdapter()) {
-        QVariantList results;
-        adapter->call(Method_Log, {level, line}, results);
-    }
+    HandLogLineToAdapter(level, line);
 }
 
 void SandboxLogger::flush()

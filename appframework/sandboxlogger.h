@@ -20,8 +20,11 @@ public:
     void setPath(const QString &path);
     QString path() const;
 
-    // Creates the log file; an existing file is never opened.
+    // Creates the log file and holds an advisory lock on it while it is open; an existing
+    // file is never opened.
     bool openFile();
+    // True when an open log (of this or another process) holds the file locked.
+    static bool isLockedElsewhere(const QString &path);
     bool isFileOpen() const;
     // Switching on needs an open file.
     void setFileWriting(bool on);

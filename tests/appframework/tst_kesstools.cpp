@@ -44,6 +44,15 @@ class TestKessTools : public QObject
 private:
     QTemporaryDir m_dir;
 
+    static QString helperDeviceId()
+    {
+        QProcess helper;
+        ktest::startHelper(helper, QStringLiteral("device-id"));
+        if (!helper.waitForFinished(30000) || helper.exitCode() != 0)
+            return QStringLiteral("helper failed");
+        return QString::fromLatin1(helper.readAllStandardOutput()).trimmed();
+    }
+
     QString folder(const QString &name)
     {
         QDir(m_dir.path()).mkpath(name);
@@ -60,18 +69,32 @@ private slots:
         KHostConfig::reload();
     }
 
+    void versionsComeFromFolderNames_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("plain") << "tool_1.2.3.4" << "tool" << "1.2.3.4";
+        QTest::newRow("underscore in the name") << "my_tool_10.0.0.12/" << "my_tool" << "10.0.0.12";
+        QTest::newRow("platform after the version") << "ktavro_1.0.0.1_x64" << "ktavro" << "1.0.0.1";
+        QTest::newRow("suffix after the version") << "tool_1.2.3.4-beta" << "tool" << "1.2.3.4";
+        QTest::newRow("three parts") << "tool_1.2.3" << "" << "";
+        QTest::newRow("three parts, long last") << "tool_1.2.345" << "" << "";
+        QTest::newRow("no dots") << "tool_1x2x3x4" << "" << "";
+        QTest::newRow("no version") << "tool" << "" << "";
+    }
     void versionsComeFromFolderNames()
     {
-        QCOMPARE(app::folderNameAndVersion(folder(QStringLiteral("tool_1.2.3.4"))),
-                 PairString(QStringLiteral("tool"), QStringLiteral("1.2.3.4")));
-        QCOMPARE(app::folderNameAndVersion(folder(QStringLiteral("my_tool_10.0.0.12/"))),
-                 PairString(QStringLiteral("my_tool"), QStringLiteral("10.0.0.12")));
-        for (const QString &name : {QStringLiteral("tool_1.2.3"), QStringLiteral("tool_1.2.345"), QStringLiteral("tool_1x2x3x4"),
-                                    QStringLiteral("tool_1.2.3.4-beta"), QStringLiteral("tool")})
-            QCOMPARE(app::folderNameAndVersion(folder(name)), PairString());
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, version);
+        QCOMPARE(app::folderNameAndVersion(this->folder(folder)), PairString(name, version));
         QCOMPARE(app::folderNameAndVersion(m_dir.filePath(QStringLiteral("gone_1.2.3.4"))), PairString());
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(app::moduleVersion()).hasMatch());
+    }
 
+    void pluginAndDependencyVersions()
+    {
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(app::moduleVersion()).hasMatch());
         LogRecorder log;
         SandboxInfo info;
         info.entryFolder = folder(QStringLiteral("ktavro_2.3.4.5"));
@@ -81,6 +104,29 @@ private slots:
         QCOMPARE(app::pluginVersion(), QStringLiteral("2.3.4.5"));
         QCOMPARE(app::dependenciesVersion(), (QMap<QString, QString>{{QStringLiteral("jsapi"), QStringLiteral("1.0.0.7")}}));
         QCOMPARE(app::getApplicationInfo().entryFolder, info.entryFolder);
+    }
+
+    // One id per user: made once, then read by every process; kept for the process.
+    void deviceIdIsMadeOnceAndShared()
+    {
+        const QRegularExpression form(QStringLiteral("^UUID-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+        QDir(QFileInfo(KRegistry::storePath(kDeviceKey)).absolutePath()).removeRecursively();
+        const QString made = helperDeviceId(); // a fresh store, in a fresh process
+        QVERIFY2(form.match(made).hasMatch(), qPrintable(made));
+        QCOMPARE(KRegistry::value(kDeviceKey, QStringLiteral("deviceid")).toString(), made);
+        QCOMPARE(account::loadDeviceId(), made);
+        QCOMPARE(account::deviceId(), made);
+        QCOMPARE(helperDeviceId(), made);
+
+        KRegistry::setValue(kDeviceKey, QStringLiteral("deviceid"), QStringLiteral("UUID-CHANGED"));
+        QCOMPARE(account::loadDeviceId(), QStringLiteral("UUID-CHANGED"));
+        QCOMPARE(helperDeviceId(), QStringLiteral("UUID-CHANGED"));
+        QCOMPARE(account::deviceId(), made); // this process keeps the id it started with
+
+        KRegistry::remove(kDeviceKey, QStringLiteral("deviceid"));
+        const QString again = account::loadDeviceId();
+        QVERIFY(form.match(again).hasMatch());
+        QVERIFY(again != made);
     }
 
     void signedHeadersMatchAnIndependentDigest()
@@ -109,19 +155,6 @@ private slots:
         QCOMPARE(request.rawHeader("Device-Id"), account::deviceId().toUtf8());
         for (const QByteArray &name : request.rawHeaderList())
             QVERIFY(!request.rawHeader(name).contains("s3cret"));
-    }
-
-    void deviceIdIsStoredOnceAndReused()
-    {
-        KRegistry::setValue(kDeviceKey, QStringLiteral("deviceid"), QStringLiteral("UUID-KNOWN"));
-        QCOMPARE(account::loadDeviceId(), QStringLiteral("UUID-KNOWN"));
-        KRegistry::remove(kDeviceKey, QStringLiteral("deviceid"));
-        const QString made = account::loadDeviceId();
-        QVERIFY2(QRegularExpression(QStringLiteral("^UUID-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")).match(made).hasMatch(),
-                 qPrintable(made));
-        QCOMPARE(KRegistry::value(kDeviceKey, QStringLiteral("deviceid")).toString(), made);
-        QCOMPARE(account::loadDeviceId(), made);
-        QCOMPARE(account::deviceId(), account::deviceId());
     }
 
     void launchInfoFailuresAreNamed()
@@ -210,5 +243,15 @@ private slots:
     }
 };
 
-KTAVRO_TEST_MAIN(TestKessTools)
+namespace {
+int helper(const QString &name, const QStringList &)
+{
+    if (name != QLatin1String("device-id"))
+        return 64;
+    std::printf("%s\n", qPrintable(account::deviceId()));
+    return 0;
+}
+} // namespace
+
+KTAVRO_TEST_MAIN_WITH_HELPER(TestKessTools, helper)
 #include "tst_kesstools.moc"

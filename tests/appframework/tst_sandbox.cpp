@@ -11,7 +11,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <atomic>
 #include <csignal>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -76,6 +78,40 @@ void recordingHandler(QtMsgType, const QMessageLogContext &, const QString &mess
     g_qtMessages << message;
 }
 
+// Qt messages from any thread, by text.
+std::mutex g_seenMutex;
+QSet<QString> g_seen;
+void threadSafeRecordingHandler(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    g_seen.insert(message);
+}
+
+// Counts the log lines handed over and notices any hand-off still running when deleted.
+class CountingAdapter : public IApplicationAdapter
+{
+public:
+    static std::atomic<int> lateCalls;
+    std::atomic<int> inside{0};
+    std::atomic<int> calls{0};
+    ~CountingAdapter() override { lateCalls += inside.load(); }
+    bool call(int method, const QVariantList &, QVariantList &) override
+    {
+        ++inside;
+        calls += method == Method_Log;
+        QThread::usleep(20); // a slow adapter: lines are often with it when it is released
+        --inside;
+        return false;
+    }
+    KEssAppAdapterProxy *proxy() override { return nullptr; }
+};
+std::atomic<int> CountingAdapter::lateCalls{0};
+
+QString dataFolder()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/brindlex/vyx/addons/data/win-i386/export_photo");
+}
+
 void makeFile(const QString &path, int daysAgo = 0)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -92,6 +128,7 @@ class TestSandbox : public QObject
 {
     Q_OBJECT
 private slots:
+    void init() { QDir(dataFolder()).removeRecursively(); }
     void cleanup()
     {
         DestroySandbox();
@@ -231,9 +268,14 @@ private slots:
     void foldersLogPathAndSettings()
     {
         KEssSandbox *sandbox = CreateSandbox(exportInfo());
-        const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/brindlex/vyx/addons/data/win-i386/export_photo");
+        const QString data = dataFolder();
         QCOMPARE(sandbox->dataDir().absolutePath(), data);
-        QVERIFY(QFileInfo(data + QStringLiteral("/temp")).isDir() || sandbox->tempDir().exists());
+        QVERIFY(!QFileInfo::exists(data + QStringLiteral("/temp")));
+        QCOMPARE(sandbox->tempDir().absolutePath(), data + QStringLiteral("/temp"));
+        QVERIFY(QFileInfo(data + QStringLiteral("/temp")).isDir());
+        makeFile(data + QStringLiteral("/temp/a/b.tmp"));
+        sandbox->removeExpiredFiles(false, -1, 0);
+        QCOMPARE(QDir(data + QStringLiteral("/temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.log$")).match(QFileInfo(sandbox->logFilePath()).fileName()).hasMatch());
         QCOMPARE(QFileInfo(sandbox->logFilePath()).absolutePath(), data + QStringLiteral("/log"));
         QVERIFY(!QFileInfo::exists(sandbox->logFilePath())); // created only with the file bit
@@ -342,6 +384,110 @@ private slots:
         QVERIFY(QFileInfo::exists(temp + QStringLiteral("/b.tmp")));
     }
 
+    // Another process of the suite logs into the same folder while this one cleans it.
+    void cleanUpLeavesLogsOtherProcessesHaveOpen()
+    {
+        KEssSandbox *sandbox = CreateSandbox(exportInfo());
+        sandbox->setLogOptions(KEssSandbox::LogToFile);
+        QProcess other;
+        ktest::startHelper(other, QStringLiteral("hold-log"));
+        while (!other.canReadLine() && other.waitForReadyRead(30000)) {
+        }
+        const QString otherLog = QString::fromLocal8Bit(other.readLine()).trimmed();
+        QCOMPARE(QFileInfo(otherLog).absolutePath(), sandbox->logDir().absolutePath());
+        QVERIFY(otherLog != sandbox->logFilePath());
+        const QString ended = sandbox->logDir().filePath(QStringLiteral("1.log")); // of a process gone
+        makeFile(ended, 3);
+
+        sandbox->removeExpiredFiles(false, 0, 0);
+        QVERIFY(!QFileInfo::exists(ended));
+        QVERIFY(QFileInfo::exists(otherLog));
+        QVERIFY(QFileInfo::exists(sandbox->logFilePath()));
+        other.write("after-clean-up\nquit\n");
+        QVERIFY(other.waitForFinished(30000));
+        QCOMPARE(other.exitCode(), 0);
+        QVERIFY(readAll(otherLog).contains("][Warning]: after-clean-up\n"));
+        sandbox->removeExpiredFiles(false, 0, 0); // closed now: an ordinary file
+        QVERIFY(!QFileInfo::exists(otherLog));
+    }
+
+    // Writers on other threads (export, write queue, cloud) log while the add-on unloads and
+    // loads again: no line is lost or torn, and no adapter is used once it is released.
+    void threadsLogThroughDestruction()
+    {
+        const QtMessageHandler previous = qInstallMessageHandler(threadSafeRecordingHandler);
+        g_seen.clear();
+        CountingAdapter::lateCalls = 0;
+        QTemporaryDir kept;
+        const int threads = 4, lines = 3000;
+        std::atomic<int> running{threads};
+        QList<QThread *> writers;
+        for (int t = 0; t < threads; ++t) {
+            writers << QThread::create([t, &running] {
+                for (int i = 0; i < lines; ++i) {
+                    if (i % 2)
+                        KESS_DEBUG(QStringLiteral("w%1-%2").arg(t).arg(i));
+                    else
+                        qDebug("w%d-%d", t, i);
+                }
+                --running;
+            });
+        }
+        // Until file logging is switched on, lines only go to the debugger (standard error).
+        const int savedStderr = ::dup(2);
+        const int debugger = ::open(QFile::encodeName(kept.filePath(QStringLiteral("debugger.log"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        ::dup2(debugger, 2);
+        for (QThread *writer : writers)
+            writer->start();
+        int cycles = 0, handedOver = 0;
+        for (; running > 0 || cycles < 50; ++cycles) {
+            KEssSandbox *sandbox = CreateSandbox(exportInfo());
+            sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessages);
+            auto *adapter = new CountingAdapter;
+            SetApplicationAdapter(adapter);
+            QThread::usleep(500);
+            SetApplicationAdapter(nullptr);
+            handedOver += adapter->calls;
+            delete adapter;
+            const QString log = sandbox->logFilePath();
+            DestroySandbox();
+            QVERIFY(QFile::rename(log, kept.filePath(QStringLiteral("%1.log").arg(cycles)))); // frees the name
+        }
+        for (QThread *writer : writers) {
+            writer->wait();
+            delete writer;
+        }
+        ::dup2(savedStderr, 2);
+        ::close(savedStderr);
+        ::close(debugger);
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(CountingAdapter::lateCalls.load(), 0);
+        QVERIFY(handedOver > 0);
+        const QRegularExpression prefix(QStringLiteral("^\\(0x[0-9a-f]+ [^@]+@\\d+\\) "));
+        QSet<QString> found;
+        for (QString message : qAsConst(g_seen))
+            found.insert(message.remove(prefix));
+        const QRegularExpression format(QStringLiteral("^\\[[-0-9: ]{23}\\]\\[(Debug|Warning|Critical)\\]: (\\(0x[0-9a-f]+ [^@]+@\\d+\\) )?(.*)$"));
+        // Copies to the debugger from two sandboxes may interleave: only their texts count.
+        const QString copies = QString::fromUtf8(readAll(kept.filePath(QStringLiteral("debugger.log"))));
+        for (auto it = QRegularExpression(QStringLiteral("(?<=: |\\) )w\\d+-\\d+")).globalMatch(copies); it.hasNext();)
+            found.insert(it.next().captured());
+        for (int cycle = 0; cycle < cycles; ++cycle) {
+            const QByteArray text = readAll(kept.filePath(QStringLiteral("%1.log").arg(cycle)));
+            QVERIFY(text.isEmpty() || text.endsWith('\n'));
+            for (const QByteArray &line : text.split('\n')) {
+                const QRegularExpressionMatch match = format.match(QString::fromUtf8(line));
+                QVERIFY2(line.isEmpty() || match.hasMatch(), line.constData());
+                found.insert(match.captured(3));
+            }
+        }
+        for (int t = 0; t < threads; ++t) {
+            for (int i = 0; i < lines; ++i)
+                QVERIFY2(found.contains(QStringLiteral("w%1-%2").arg(t).arg(i)), qPrintable(QStringLiteral("w%1-%2 lost").arg(t).arg(i)));
+        }
+    }
+
     void shortcutArgumentsWithoutInstallRoot()
     {
         SandboxInfo info = exportInfo();
@@ -357,5 +503,24 @@ private slots:
     }
 };
 
-KTAVRO_TEST_MAIN(TestSandbox)
+namespace {
+// A second process of the suite: its own sandbox with its log open in the shared folder.
+// Prints the log's path, logs each line read, and ends at "quit".
+int helper(const QString &name, const QStringList &)
+{
+    if (name != QLatin1String("hold-log"))
+        return 64;
+    KEssSandbox *sandbox = CreateSandbox(exportInfo());
+    sandbox->setLogOptions(KEssSandbox::LogToFile);
+    std::printf("%s\n", qPrintable(sandbox->logFilePath()));
+    std::fflush(stdout);
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin) && qstrcmp(line, "quit\n") != 0)
+        sandbox->warning(QString::fromUtf8(line).trimmed());
+    DestroySandbox();
+    return 0;
+}
+} // namespace
+
+KTAVRO_TEST_MAIN_WITH_HELPER(TestSandbox, helper)
 #include "tst_sandbox.moc"

@@ -98,7 +98,9 @@ private slots:
     {
         LogRecorder recorder;
         QVERIFY(!GetSandbox()->createShortcut(QDir::tempPath() + QStringLiteral("/no/such/folder")));
-        QVERIFY(recorder.has(QStringLiteral("\"IPersistFile::Save\" failed. The HRESULT is 0x80070003")));
+        // The line names the function that failed, not the helper that wrote it.
+        QCOMPARE(recorder.lines.filter(QRegularExpression(QStringLiteral(
+                     " KEssSandbox::createShortcut@\\d+\\) \"IPersistFile::Save\" failed\\. The HRESULT is 0x80070003$"))).size(), 1);
     }
 
     void execQuotingKeepsArgumentsApart()

@@ -354,6 +354,19 @@ private slots:
         QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("Vyd"), true).size(), QSize(960, 240));
         QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("pdf"), true).size(), QSize(600, 300));
         KLiteStyle::setScaleFactor(1.0);
+
+        // Tiled over a page the stamp stays light enough to read body text through, yet shows.
+        for (const char *name : {"watermark.png", "watermark-horizontal.png", "highdpi/watermark.png", "highdpi/watermark-horizontal.png"}) {
+            const QImage stamp(QStringLiteral(":/localindex/shape/") + QLatin1String(name));
+            QImage page = whitePicture(stamp.width(), stamp.height());
+            QPainter(&page).drawImage(0, 0, stamp);
+            int darkest = 255;
+            for (int y = 0; y < page.height(); ++y) {
+                for (int x = 0; x < page.width(); ++x)
+                    darkest = qMin(darkest, qGray(page.pixel(x, y)));
+            }
+            QVERIFY2(darkest >= 210 && darkest <= 245, qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(name)).arg(darkest)));
+        }
     }
 
     void stampColourCarriesOpacity()

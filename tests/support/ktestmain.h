@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QString>
 #include <QtTest>
 
@@ -19,7 +20,26 @@
         return QTest::qExec(&tc, argc, argv);                                               \
     }
 
+// As KTAVRO_TEST_MAIN, but "--helper NAME ARGS..." runs the function helper(NAME, ARGS)
+// instead of the tests: a second process for tests that need one (ktest::startHelper).
+#define KTAVRO_TEST_MAIN_WITH_HELPER(TestClass, helper)                                     \
+    int main(int argc, char **argv)                                                         \
+    {                                                                                       \
+        QApplication app(argc, argv);                                                       \
+        krt::host::initialize();                                                            \
+        if (argc > 2 && qstrcmp(argv[1], "--helper") == 0)                                  \
+            return helper(QString::fromLocal8Bit(argv[2]), app.arguments().mid(3));         \
+        TestClass tc;                                                                       \
+        return QTest::qExec(&tc, argc, argv);                                               \
+    }
+
 namespace ktest {
+// Starts this test executable as a helper process (see KTAVRO_TEST_MAIN_WITH_HELPER).
+inline void startHelper(QProcess &process, const QString &name, const QStringList &arguments = {})
+{
+    process.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--helper"), name} + arguments);
+}
+
 // Where a test leaves pictures for a person to look at (build/test-artifacts).
 inline QString artifactPath(const QString &name)
 {

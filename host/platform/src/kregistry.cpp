@@ -13,10 +13,31 @@ QString registryRoot()
     return base + QStringLiteral("/brindlex/registry");
 }
 
-// QSettings keeps a default value under this name, like the native Windows format does.
-QString storedName(const QString &name)
+// The registry ignores case in key paths and value names: an entry already stored under
+// another spelling is the one meant; a new one keeps the spelling it is given.
+QString existingSpelling(const QString &folder, const QString &name, QDir::Filters kind)
 {
-    return name.isEmpty() ? QStringLiteral("Default") : name;
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(name)) || !dir.exists())
+        return name;
+    for (const QString &entry : dir.entryList(kind | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return name;
+}
+
+// QSettings keeps a default value under this name, like the native Windows format does.
+QString storedName(const QSettings &store, const QString &name)
+{
+    const QString wanted = name.isEmpty() ? QStringLiteral("Default") : name;
+    if (store.contains(wanted))
+        return wanted;
+    for (const QString &key : store.allKeys()) {
+        if (key.compare(wanted, Qt::CaseInsensitive) == 0)
+            return key;
+    }
+    return wanted;
 }
 
 } // namespace
@@ -29,7 +50,13 @@ QString KRegistry::storePath(const QString &keyPath)
             continue; // a key path never leaves the registry folder
         parts << part;
     }
-    return registryRoot() + QLatin1Char('/') + parts.join(QLatin1Char('/')) + QStringLiteral(".ini");
+    QString path = registryRoot();
+    for (int i = 0; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        const QString name = last ? parts.at(i) + QStringLiteral(".ini") : parts.at(i);
+        path += QLatin1Char('/') + existingSpelling(path, name, last ? QDir::Files : QDir::Dirs);
+    }
+    return parts.isEmpty() ? path + QStringLiteral("/.ini") : path;
 }
 
 bool KRegistry::keyExists(const QString &keyPath)
@@ -49,13 +76,13 @@ QVariant KRegistry::value(const QString &keyPath, const QString &name, const QVa
     if (!keyExists(keyPath))
         return fallback;
     QSettings store(storePath(keyPath), QSettings::IniFormat);
-    return store.value(storedName(name), fallback);
+    return store.value(storedName(store, name), fallback);
 }
 
 bool KRegistry::setValue(const QString &keyPath, const QString &name, const QVariant &value)
 {
     auto store = open(keyPath);
-    store->setValue(storedName(name), value);
+    store->setValue(storedName(*store, name), value);
     store->sync();
     return store->status() == QSettings::NoError;
 }
@@ -65,7 +92,7 @@ bool KRegistry::remove(const QString &keyPath, const QString &name)
     if (!keyExists(keyPath))
         return false;
     auto store = open(keyPath);
-    store->remove(storedName(name));
+    store->remove(storedName(*store, name));
     store->sync();
     return store->status() == QSettings::NoError;
 }
