@@ -64,6 +64,43 @@ private slots:
         QCOMPARE(KObjectTracker::liveObjects(), before);
     }
 
+    void pagesRenderedAheadComeFromTheFileThatWasOpened_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<float>("zoom");
+        // Small pages go through the private rasteriser, large ones through Poppler's copies.
+        QTest::newRow("renamed over, small pages") << false << 1.0f;
+        QTest::newRow("rewritten in place, small pages") << true << 1.0f;
+        QTest::newRow("renamed over, large pages") << false << 2.5f;
+        QTest::newRow("rewritten in place, large pages") << true << 2.5f;
+    }
+
+    void pagesRenderedAheadComeFromTheFileThatWasOpened()
+    {
+        QFETCH(bool, inPlace);
+        QFETCH(float, zoom);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(4, QSizeF(595, 842)).toList()));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        const KComPtr<IKPdfDocument> pdf = opened.object.query<IKPdfDocument>();
+        QVERIFY2(pdf, qPrintable(opened.error));
+        // Measured on another opening: the copies of the first open on its first page.
+        const QImage original = KDocumentLoader::open(path).object.query<IKPdfDocument>()->renderPage(0, zoom);
+
+        const QString other = dir.filePath(QStringLiteral("other.pdf"));
+        QVERIFY(ktest::writePdf(other, {QSizeF(300, 300), QSizeF(200, 500)}));
+        if (inPlace) {
+            QFile source(other);
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            QVERIFY(ktest::writeText(path, source.readAll()));
+        } else {
+            QVERIFY(QFile::remove(path) && QFile::rename(other, path));
+        }
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(pdf->renderPage(i, zoom).size(), original.size());
+    }
+
     void badPdfsAreRefusedWithAReason()
     {
         QTemporaryDir dir;
