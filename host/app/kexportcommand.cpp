@@ -3,6 +3,7 @@
 #include "kaddonloader.h"
 
 #include <kdocumentloader.h>
+#include <kpdfbackend.h>
 #include <kxapplication.h>
 #include <kxmainwindow.h>
 
@@ -120,6 +121,15 @@ void installCancelOnSignals(CancelExportFn cancel)
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// Poppler's messages about a damaged PDF, summed up in one line.
+void reportPdfErrors(IKUnknown *document)
+{
+    const auto *pdf = dynamic_cast<KPdfBackend *>(document);
+    const QString summary = pdf ? pdf->errorSummary() : QString();
+    if (!summary.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(summary));
+}
+
 } // namespace
 
 QString KExportCommand::usage()
@@ -190,6 +200,7 @@ int KExportCommand::run(const QStringList &arguments)
     QVariantMap result;
     const int status = runExport(&request, &result, printProgress);
     KxApplication::coreApplication()->setActiveDocument(nullptr);
+    reportPdfErrors(opened.object.get());
     if (request.value(QStringLiteral("json")).toBool())
         std::printf("%s\n", qPrintable(jsonOf(result)));
     if (status == 1 || status == 64) {
