@@ -1,6 +1,7 @@
 #include "kexportcommand.h"
 
 #include "kaddonloader.h"
+#include "ksignals.h"
 
 #include <kdocumentloader.h>
 #include <kpdfbackend.h>
@@ -12,11 +13,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -25,15 +23,7 @@ typedef void (*ProgressFn)(int, int);
 typedef int (*RunExportFn)(const QVariantMap *, QVariantMap *, ProgressFn);
 typedef void (*CancelExportFn)();
 
-int g_signalPipe[2] = {-1, -1};
 bool g_showProgress = false;
-
-void onSignal(int)
-{
-    const char byte = 1;
-    ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
-    (void)ignored;
-}
 
 void printProgress(int done, int total)
 {
@@ -101,24 +91,18 @@ int fail(int status, const QString &message)
     return status;
 }
 
-// SIGINT and SIGTERM reach the event loop through a socket pair and cancel the export.
-void installCancelOnSignals(CancelExportFn cancel)
+// A signal before the export started (while the document opened): nothing was written.
+int cancelledBeforeExport(const QVariantMap &request)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [cancel] {
-        char byte;
-        ssize_t ignored = ::read(g_signalPipe[0], &byte, 1);
-        (void)ignored;
-        cancel();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    if (request.value(QStringLiteral("json")).toBool())
+        std::printf("%s\n", qPrintable(jsonOf({{QStringLiteral("exitCode"), 2}})));
+    return 2;
+}
+
+KOpenedDocument openWatched(const QString &path, const QVariantMap &request)
+{
+    ksignals::OpeningWatch watch([&request] { cancelledBeforeExport(request); });
+    return KDocumentLoader::open(path);
 }
 
 // Poppler's messages about a damaged PDF, summed up in one line.
@@ -181,7 +165,9 @@ int KExportCommand::run(const QStringList &arguments)
     if (component.isEmpty())
         return fail(64, QStringLiteral("%1: the host cannot open this kind of document").arg(documentPath));
     QCoreApplication::setApplicationName(component);
-    const KOpenedDocument opened = KDocumentLoader::open(documentPath);
+    const KOpenedDocument opened = openWatched(documentPath, request);
+    if (opened.cancelled)
+        return cancelledBeforeExport(request);
     if (!opened.object)
         return fail(1, opened.error);
 
@@ -194,9 +180,11 @@ int KExportCommand::run(const QStringList &arguments)
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (!runExport || !cancelExport)
         return fail(1, QStringLiteral("The add-on offers no export entry"));
-    installCancelOnSignals(cancelExport);
+    ksignals::onCancel(cancelExport);
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 
+    if (ksignals::cancelRequested())
+        return cancelledBeforeExport(request);
     QVariantMap result;
     const int status = runExport(&request, &result, printProgress);
     KxApplication::coreApplication()->setActiveDocument(nullptr);

@@ -1,10 +1,12 @@
 #include "kexportcommand.h"
+#include "ksignals.h"
 
 #include <kdocumentloader.h>
 #include <krt.h>
 #include <kwriterbackend.h>
 
 #include <QApplication>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -19,7 +21,12 @@ void printUsage()
 // Prints a writer document to PDF, as the suite's own PDF export does.
 int convertToPdf(const QString &document, const QString &output)
 {
-    const KOpenedDocument opened = KDocumentLoader::open(document);
+    const KOpenedDocument opened = [&document] {
+        ksignals::OpeningWatch watch([] {});
+        return KDocumentLoader::open(document);
+    }();
+    if (opened.cancelled)
+        return 2;
     QString error = opened.error;
     auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
                                                              : nullptr;
@@ -31,6 +38,10 @@ int convertToPdf(const QString &document, const QString &output)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (ksignals::cancelRequested()) {
+        QFile::remove(output);
+        return 2;
+    }
     std::printf("%s\n", qPrintable(output));
     return 0;
 }
@@ -39,6 +50,7 @@ int convertToPdf(const QString &document, const QString &output)
 
 int main(int argc, char **argv)
 {
+    ksignals::install();
     // The host runs without a display too (exports from scripts).
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
