@@ -26,10 +26,10 @@ constexpr double kLayoutDpi = 96.0;
 const QSizeF kA4(210 / 25.4 * kLayoutDpi, 297 / 25.4 * kLayoutDpi);
 constexpr double kMargin = 20 / 25.4 * kLayoutDpi;
 
-// Layout time doubles with every table inside a table, and deep nesting of any box
-// overflows the stack; deeper documents are refused.
+// Layout time doubles with every table inside a table, and deep nesting of any element
+// costs time and overflows the stack; deeper documents are refused.
 constexpr int kDeepestTables = 12;
-constexpr int kDeepestBlocks = 200;
+constexpr int kDeepestElements = 200;
 
 struct KTextWriterData : KWriterData
 {
@@ -213,9 +213,9 @@ QString nestingRefusal(const QString &path, const QString &html)
     if (nesting.tables > kDeepestTables)
         return QStringLiteral("%1: tables are nested %2 deep; at most %3 levels can be laid out")
             .arg(path, QString::number(nesting.tables), QString::number(kDeepestTables));
-    if (nesting.blocks > kDeepestBlocks)
-        return QStringLiteral("%1: blocks are nested %2 deep; at most %3 levels can be laid out")
-            .arg(path, QString::number(nesting.blocks), QString::number(kDeepestBlocks));
+    if (nesting.elements > kDeepestElements)
+        return QStringLiteral("%1: elements are nested %2 deep; at most %3 levels can be laid out")
+            .arg(path, QString::number(nesting.elements), QString::number(kDeepestElements));
     return QString();
 }
 

@@ -1,26 +1,24 @@
 #include "kwriterbounds_p.h"
 
+#include <QHash>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVector>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
-// Elements that open a box of their own and stay open until their end tag.
-const std::array<QLatin1String, 13> kBlocks = {
-    QLatin1String("table"), QLatin1String("div"),    QLatin1String("blockquote"), QLatin1String("ul"),
-    QLatin1String("ol"),    QLatin1String("dl"),     QLatin1String("center"),     QLatin1String("section"),
-    QLatin1String("article"), QLatin1String("aside"), QLatin1String("header"),    QLatin1String("footer"),
-    QLatin1String("nav")};
-
-int blockIndex(const QString &name)
+// Elements without content, or that the next of their kind or their parent's end closes.
+const QSet<QString> &notNesting()
 {
-    const auto it = std::find(kBlocks.begin(), kBlocks.end(), name);
-    return it == kBlocks.end() ? -1 : int(it - kBlocks.begin());
+    static const QSet<QString> names = {
+        "area", "base", "basefont", "br", "col", "embed", "frame", "hr", "img", "input", "link", "meta",
+        "param", "source", "track", "wbr", "p", "li", "dt", "dd", "tr", "td", "th", "thead", "tbody",
+        "tfoot", "colgroup", "option", "optgroup", "rb", "rt", "rp"};
+    return names;
 }
 
 bool isNameChar(QChar c)
@@ -55,29 +53,37 @@ int skipTag(const QString &html, int i)
 KHtmlNesting KHtmlNesting::measure(const QString &html)
 {
     KHtmlNesting deepest;
-    std::array<int, kBlocks.size()> open = {};
-    int blocks = 0;
+    QHash<QString, int> open;
+    int depth = 0;
     for (int i = html.indexOf(QLatin1Char('<')); i >= 0 && i < html.size(); i = html.indexOf(QLatin1Char('<'), i)) {
         const bool closing = i + 1 < html.size() && html.at(i + 1) == QLatin1Char('/');
-        int end = i + (closing ? 2 : 1);
+        const int start = i + (closing ? 2 : 1);
+        int end = start;
         while (end < html.size() && isNameChar(html.at(end)))
             ++end;
-        const int start = i + (closing ? 2 : 1);
         if (end == start && !(start < html.size() && html.at(start) == QLatin1Char('!'))) {
             ++i; // a "<" in the text
             continue;
         }
-        const int kind = blockIndex(html.mid(start, end - start).toLower());
+        const QString name = html.mid(start, end - start).toLower();
         i = skipTag(html, i);
-        if (kind < 0)
+        if (!closing && (name == QLatin1String("script") || name == QLatin1String("style"))) {
+            const int close = html.indexOf(QLatin1String("</") + name, i, Qt::CaseInsensitive);
+            i = close < 0 ? html.size() : close; // their text is not markup
             continue;
-        if (closing && open[kind] > 0) {
-            --open[kind];
-            --blocks;
+        }
+        if (name.isEmpty() || notNesting().contains(name) || html.at(i - 1) != QLatin1Char('>')
+            || html.at(i - 2) == QLatin1Char('/'))
+            continue; // comments, declarations, empty elements, a tag the text ends in
+        int &count = open[name];
+        if (closing && count > 0) {
+            --count;
+            --depth;
         } else if (!closing) {
-            ++open[kind];
-            deepest.blocks = std::max(deepest.blocks, ++blocks);
-            deepest.tables = std::max(deepest.tables, open[0]);
+            ++count;
+            deepest.elements = std::max(deepest.elements, ++depth);
+            if (name == QLatin1String("table"))
+                deepest.tables = std::max(deepest.tables, count);
         }
     }
     return deepest;

@@ -6,14 +6,15 @@ class QTextDocument;
 
 // Bounds on the work QTextDocument does for a hostile document.
 
-// How deeply an HTML text nests the elements that QTextDocument lays out as nested boxes.
-// Its layout time grows steeply with the depth of tables and deep nesting overflows the
-// stack, so the depth is measured before the text reaches it. Linear in the text; tolerant
-// like a browser: unclosed elements stay open, stray end tags are ignored.
+// How deeply an HTML text nests its elements. QTextDocument's time grows steeply with the
+// depth of tables and with deep nesting of any element, and very deep nesting overflows
+// the stack, so the depth is measured before the text reaches it. Linear in the text;
+// tolerant like a browser: unclosed elements stay open, stray end tags are ignored, and
+// elements that end by themselves (a cell, a paragraph, a line break) do not nest.
 struct KHtmlNesting
 {
-    int tables = 0; // deepest table inside tables
-    int blocks = 0; // deepest block (division, quote, list, table) inside blocks
+    int tables = 0;   // deepest table inside tables
+    int elements = 0; // deepest element inside elements
 
     static KHtmlNesting measure(const QString &html);
 };
