@@ -22,10 +22,13 @@ int g_signalPipe[2] = {-1, -1};
 // Long enough for a step that checks for a cancel to notice it and clean up.
 constexpr std::chrono::milliseconds kGrace(500);
 
+// Taken by address so that the dynamic linker binds it at load time, not in the handler.
+void (*const g_requestCancel)() noexcept = &kopening::requestCancel;
+
 void onSignal(int)
 {
     const int saved = errno;
-    kopening::requestCancel();
+    g_requestCancel();
     const char byte = 1;
     ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
     (void)ignored;
