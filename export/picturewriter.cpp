@@ -7,6 +7,9 @@
 #include <QSaveFile>
 #include <QtMath>
 
+#include <cerrno>
+#include <cstring>
+
 #include <unistd.h>
 
 namespace kpicture {
@@ -102,6 +105,14 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
             file.cancelWriting();
             return false;
         }
+    }
+    // QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
+    // file size limit) and would put a cut-short picture in place.
+    if (!file.flush()) {
+        const int code = errno;
+        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString());
+        file.cancelWriting();
+        return false;
     }
     if (!file.commit()) {
         setError(error, file.errorString());

@@ -2,12 +2,17 @@
 
 #include "kcommandreport.h"
 
+#include "ksignals.h"
+
 #include <kdocumentloader.h>
 #include <kwriterbackend.h>
 
 #include <QFileInfo>
+#include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace kconvertcommand {
 
@@ -76,6 +81,31 @@ QString usage()
                           "Prints a writer document (text, Markdown, HTML, office text) to PDF.\n");
 }
 
+namespace {
+
+// Printed beside the output and renamed over it once complete: a failed or cancelled print
+// never leaves a partial PDF, nor costs the file that was there.
+int printAtomically(KWriterBackend *writer, const Request &request)
+{
+    const QFileInfo target(request.output);
+    QTemporaryFile partial(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    if (!partial.open())
+        return print(failure(Failed, kFailed, printable(request.output), partial.errorString()), request.json);
+    partial.close();
+    QString error;
+    if (!writer->printToPdf(partial.fileName(), &error))
+        return print(failure(Failed, kFailed, printable(error)), request.json);
+    if (ksignals::cancelRequested())
+        return print({{QStringLiteral("exitCode"), Canceled}}, request.json);
+    if (::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(request.output).constData()) != 0)
+        return print(failure(Failed, kFailed, printable(request.output), QString::fromLocal8Bit(std::strerror(errno))),
+                     request.json);
+    partial.setAutoRemove(false);
+    return print({{QStringLiteral("exitCode"), Success}, {QStringLiteral("fileName"), request.output}}, request.json);
+}
+
+} // namespace
+
 int run(const QStringList &arguments)
 {
     const Request request = parse(arguments);
@@ -94,7 +124,12 @@ int run(const QStringList &arguments)
     const QVariantMap refused = refuseOutput(request);
     if (!refused.isEmpty())
         return print(refused, request.json);
-    const KOpenedDocument opened = KDocumentLoader::open(request.document);
+    const KOpenedDocument opened = [&request] {
+        ksignals::OpeningWatch watch([&request] { print({{QStringLiteral("exitCode"), Canceled}}, request.json); });
+        return KDocumentLoader::open(request.document);
+    }();
+    if (opened.cancelled)
+        return print({{QStringLiteral("exitCode"), Canceled}}, request.json);
     QString error = opened.error;
     auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
                                                              : nullptr;
@@ -102,9 +137,7 @@ int run(const QStringList &arguments)
         const QString message = error.isEmpty() ? request.document + QStringLiteral(": not a writer document") : error;
         return print(failure(Failed, kFailed, printable(message)), request.json);
     }
-    if (!writer->printToPdf(request.output, &error))
-        return print(failure(Failed, kFailed, printable(error)), request.json);
-    return print({{QStringLiteral("exitCode"), Success}, {QStringLiteral("fileName"), request.output}}, request.json);
+    return printAtomically(writer, request);
 }
 
 } // namespace kconvertcommand

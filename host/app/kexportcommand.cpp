@@ -2,19 +2,18 @@
 
 #include "kaddonloader.h"
 #include "kcommandreport.h"
+#include "ksignals.h"
 
 #include <kdocumentloader.h>
+#include <kpdfbackend.h>
 #include <kxapplication.h>
 #include <kxmainwindow.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -23,15 +22,7 @@ typedef void (*ProgressFn)(int, int);
 typedef int (*RunExportFn)(const QVariantMap *, QVariantMap *, ProgressFn);
 typedef void (*CancelExportFn)();
 
-int g_signalPipe[2] = {-1, -1};
 bool g_showProgress = false;
-
-void onSignal(int)
-{
-    const char byte = 1;
-    ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
-    (void)ignored;
-}
 
 void printProgress(int done, int total)
 {
@@ -82,24 +73,26 @@ void addOptions(QCommandLineParser &parser)
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit.")});
 }
 
-// SIGINT and SIGTERM reach the event loop through a socket pair and cancel the export.
-void installCancelOnSignals(CancelExportFn cancel)
+// A signal before the export started (while the document opened): nothing was written.
+int cancelledBeforeExport(const QVariantMap &request)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [cancel] {
-        char byte;
-        ssize_t ignored = ::read(g_signalPipe[0], &byte, 1);
-        (void)ignored;
-        cancel();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    return kcommandreport::print({{QStringLiteral("exitCode"), kcommandreport::Canceled}},
+                                 request.value(QStringLiteral("json")).toBool());
+}
+
+KOpenedDocument openWatched(const QString &path, const QVariantMap &request)
+{
+    ksignals::OpeningWatch watch([&request] { cancelledBeforeExport(request); });
+    return KDocumentLoader::open(path);
+}
+
+// Poppler's messages about a damaged PDF, summed up in one line.
+void reportPdfErrors(IKUnknown *document)
+{
+    const auto *pdf = dynamic_cast<KPdfBackend *>(document);
+    const QString summary = pdf ? pdf->errorSummary() : QString();
+    if (!summary.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(summary));
 }
 
 } // namespace
@@ -175,7 +168,9 @@ int KExportCommand::run(const QStringList &arguments)
                              QStringLiteral("%1: the host cannot open this kind of document").arg(printable(documentPath))),
                      json);
     QCoreApplication::setApplicationName(component);
-    const KOpenedDocument opened = KDocumentLoader::open(documentPath);
+    const KOpenedDocument opened = openWatched(documentPath, request);
+    if (opened.cancelled)
+        return cancelledBeforeExport(request);
     if (!opened.object)
         return print(failure(Failed, failed, printable(opened.error)), json);
 
@@ -188,14 +183,17 @@ int KExportCommand::run(const QStringList &arguments)
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (!runExport || !cancelExport)
         return print(failure(Failed, failed, QStringLiteral("The add-on offers no export entry")), json);
-    installCancelOnSignals(cancelExport);
+    ksignals::onCancel(cancelExport);
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 
+    if (ksignals::cancelRequested())
+        return cancelledBeforeExport(request);
     QVariantMap result;
     QVariantMap withWindow = request;
     withWindow.insert(QStringLiteral("mainWindow"), QVariant::fromValue<QObject *>(&window));
     const int status = runExport(&withWindow, &result, printProgress);
     KxApplication::coreApplication()->setActiveDocument(nullptr);
+    reportPdfErrors(opened.object.get());
     result.insert(QStringLiteral("exitCode"), status);
     return print(result, json);
 }

@@ -1,10 +1,12 @@
 #include "kcommandreport.h"
 #include "kconvertcommand.h"
 #include "kexportcommand.h"
+#include "ksignals.h"
 
 #include <krt.h>
 
 #include <QApplication>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -61,6 +63,7 @@ void ensureRuntimeFolder()
 
 int main(int argc, char **argv)
 {
+    ksignals::install();
     const QStringList arguments = argumentsOf(argc, argv);
     // The host runs without a display too (exports from scripts).
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")

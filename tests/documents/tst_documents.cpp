@@ -5,8 +5,14 @@
 #include <kpdfdocument.h>
 #include <krt.h>
 #include <kwriterbackend.h>
+#include <kwriterbounds_p.h>
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -31,6 +37,17 @@ QByteArray encryptedPdf()
     body += "trailer\n<< /Size 5 /Root 1 0 R /Encrypt 4 0 R /ID [<" + QByteArray(32, 'c') + "> <" +
             QByteArray(32, 'c') + ">] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return body;
+}
+
+QByteArray nested(const QByteArray &open, const QByteArray &close, int depth, bool closed = true)
+{
+    return "<html><body>" + open.repeated(depth) + "x" + (closed ? close.repeated(depth) : QByteArray()) + "</body></html>";
+}
+
+// About a megabyte on one line.
+QByteArray oneLongLine(const QByteArray &word)
+{
+    return word.repeated(1000000 / word.size());
 }
 
 } // namespace
@@ -62,6 +79,153 @@ private slots:
             QVERIFY(pdf->pageSize(-1).isEmpty());
         }
         QCOMPARE(KObjectTracker::liveObjects(), before);
+    }
+
+    void pagesRenderedAheadComeFromTheFileThatWasOpened_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<float>("zoom");
+        // Small pages go through the private rasteriser, large ones through Poppler's copies.
+        QTest::newRow("renamed over, small pages") << false << 1.0f;
+        QTest::newRow("rewritten in place, small pages") << true << 1.0f;
+        QTest::newRow("renamed over, large pages") << false << 2.5f;
+        QTest::newRow("rewritten in place, large pages") << true << 2.5f;
+    }
+
+    void pagesRenderedAheadComeFromTheFileThatWasOpened()
+    {
+        QFETCH(bool, inPlace);
+        QFETCH(float, zoom);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(4, QSizeF(595, 842)).toList()));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        const KComPtr<IKPdfDocument> pdf = opened.object.query<IKPdfDocument>();
+        QVERIFY2(pdf, qPrintable(opened.error));
+        // Measured on another opening: the copies of the first open on its first page.
+        const QImage original = KDocumentLoader::open(path).object.query<IKPdfDocument>()->renderPage(0, zoom);
+
+        const QString other = dir.filePath(QStringLiteral("other.pdf"));
+        QVERIFY(ktest::writePdf(other, {QSizeF(300, 300), QSizeF(200, 500)}));
+        if (inPlace) {
+            QFile source(other);
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            QVERIFY(ktest::writeText(path, source.readAll()));
+        } else {
+            QVERIFY(QFile::remove(path) && QFile::rename(other, path));
+        }
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(pdf->renderPage(i, zoom).size(), original.size());
+    }
+
+    void hostileWriterDocumentsAreBoundedInTime_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("refusal"); // empty: the document opens
+        const QByteArray table = "<table border=\"1\"><tr><td>";
+        const QByteArray tableEnd = "</td></tr></table>";
+        QTest::newRow("tables 12 deep") << "t.html" << nested(table, tableEnd, 12) << QString();
+        QTest::newRow("tables 20 deep") << "t.html" << nested(table, tableEnd, 20) << "t.html: tables are nested 20 deep; at most 12";
+        QTest::newRow("tables 5000 deep") << "t.html" << nested(table, tableEnd, 5000) << "at most 12 levels";
+        QTest::newRow("lists 150 deep") << "l.html" << nested("<ul><li>", "</li></ul>", 150) << QString();
+        QTest::newRow("paragraphs never closed") << "p.html" << nested("<p>", "", 20000, false) << QString();
+        QTest::newRow("divisions 100000 deep, never closed")
+            << "d.html" << nested("<div>", "", 100000, false) << "d.html: elements are nested 100002 deep; at most 200";
+        QTest::newRow("spans 100000 deep") << "s.html" << nested("<span>", "</span>", 100000) << "at most 200 levels";
+        QTest::newRow("a 1 MB line of words") << "w.txt" << oneLongLine("lorem ipsum ") << QString();
+        QTest::newRow("a 1 MB line without a space") << "n.txt" << oneLongLine("abcdefghij") << QString();
+        QTest::newRow("Markdown, 1 MB without a space") << "n.md" << oneLongLine("abcdefghij") << QString();
+        QTest::newRow("HTML, 1 MB without a space") << "n.html" << "<p>" + oneLongLine("abcdefghij") + "</p>" << QString();
+    }
+
+    void hostileWriterDocumentsAreBoundedInTime()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(ktest::writeText(path, content));
+        QElapsedTimer clock;
+        clock.start();
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        KComPtr<IKDocView> view;
+        KComPtr<IKDocLayout> layout;
+        KComPtr<IKPageRenderer> renderer;
+        KComPtr<IKPage> page;
+        QImage image;
+        if (const KComPtr<IKWriterDocument> doc = opened.object.query<IKWriterDocument>()) {
+            QVERIFY(kSucceeded(doc->activeView(view.put())) && kSucceeded(view->layout(1, layout.put())));
+            QVERIFY(kSucceeded(layout->pageRenderer(renderer.put())) && kSucceeded(renderer->page(1, page.put())));
+            QVERIFY(kSucceeded(page->render(&image, 96, 96)));
+        }
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+        QCOMPARE(!opened.object, !refusal.isEmpty());
+        QVERIFY2(opened.error.contains(refusal), qPrintable(opened.error));
+    }
+
+    void longRunsGetInvisibleBreaks_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("breaks");
+        const QString words = QString(QStringLiteral("lorem ipsum ")).repeated(500);
+        QTest::newRow("words need none") << words << 0;
+        QTest::newRow("a run of 2500") << QString(2500, QLatin1Char('x')) << 2;
+        QTest::newRow("runs end at spaces") << QString(999, QLatin1Char('x')) + " " + QString(999, QLatin1Char('y')) << 0;
+        QTest::newRow("in table cells, markup untouched")
+            << "<table><tr><td><b>" + QString(1500, QLatin1Char('x')) + "</b></td><td>" + QString(1001, QLatin1Char('y'))
+                   + "</td></tr></table>"
+            << 2;
+        // A character outside the basic plane is never split in two.
+        QTest::newRow("surrogate pairs") << QString::fromUtf8("\xF0\x9F\x98\x80").repeated(1500) << 2;
+    }
+
+    void longRunsGetInvisibleBreaks()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, breaks);
+        QTextDocument document;
+        document.setHtml(html);
+        const QString before = document.toPlainText();
+        QCOMPARE(kwriterbounds::breakLongRuns(&document), breaks);
+        const QString after = document.toPlainText();
+        QCOMPARE(QString(after).remove(QChar(0x200B)), before);
+        for (int i = after.indexOf(QChar(0x200B)); i >= 0; i = after.indexOf(QChar(0x200B), i + 1))
+            QVERIFY(!after.at(i - 1).isHighSurrogate());
+        const QStringList runs = QString(after).replace(QChar(0x200B), QLatin1Char(' ')).split(QRegularExpression(QStringLiteral("\\s")));
+        for (const QString &run : runs)
+            QVERIFY(run.size() <= kwriterbounds::kLongestRun);
+        if (html.contains(QLatin1String("<b>")))
+            QVERIFY(document.find(QString(QChar(0x200B))).charFormat().fontWeight() == QFont::Bold);
+    }
+
+    void htmlNestingIsMeasuredLikeABrowserReadsIt_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("tables");
+        QTest::addColumn<int>("elements");
+        QTest::newRow("siblings do not nest") << "<div></div><div><p>a</p></div><table></table>" << 1 << 1;
+        QTest::newRow("tables in a division") << "<DIV><table><tr><td><Table></table></table></div>" << 2 << 3;
+        QTest::newRow("inline elements nest") << "<b><i><span>x</span></i></b><a href=x>y</a>" << 0 << 3;
+        QTest::newRow("cells, items, empty and self-closed do not")
+            << "<table><tr><td>a<td>b<tr><td>c</table><ul><li>a<li>b</ul><br><hr/><img src=a.png><span/>" << 1 << 1;
+        QTest::newRow("stray end tags ignored") << "</div></div><ul><li><ul></ul></ul>" << 0 << 2;
+        QTest::newRow("unclosed stay open") << "<blockquote><blockquote><blockquote>" << 0 << 3;
+        QTest::newRow("comments and quoted '>' are not tags")
+            << "<!DOCTYPE html><!-- <div><div> --><div title=\"a > <div>\"><div></div></div>" << 0 << 2;
+        QTest::newRow("'<' in the text") << "1 < 2 and 'x' <div>" << 0 << 1;
+        QTest::newRow("scripts are not markup") << "<script>if (a<b && c<b) go();</script><style>p<b{}</STYLE><div>" << 0 << 1;
+    }
+
+    void htmlNestingIsMeasuredLikeABrowserReadsIt()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, tables);
+        QFETCH(int, elements);
+        const KHtmlNesting nesting = KHtmlNesting::measure(html);
+        QCOMPARE(nesting.tables, tables);
+        QCOMPARE(nesting.elements, elements);
     }
 
     void badPdfsAreRefusedWithAReason()

@@ -3,6 +3,8 @@
 
 #include <kcsvtable.h>
 #include <kdocumentloader.h>
+#include <kofficeconverter.h>
+#include <kopeningcancel.h>
 #include <khostconfig.h>
 #include <kimagepainter.h>
 #include <kpainterext.h>
@@ -12,7 +14,9 @@
 #include <kslidedeck.h>
 #include <kwriterdocument.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <thread>
 
 namespace {
 
@@ -261,6 +265,48 @@ private slots:
         QVERIFY(!opened.object);
         QCOMPARE(opened.component, QStringLiteral("qz"));
         QVERIFY2(opened.error.contains(QStringLiteral("needs LibreOffice")), qPrintable(opened.error));
+    }
+
+    void stoppedConversionEndsLibreOfficeAndItsFolder_data()
+    {
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("cancelAfterMs"); // -1: no cancel
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("past its time") << 400 << -1 << "did not finish the conversion";
+        QTest::newRow("cancelled") << 120000 << 400 << "the conversion was cancelled";
+    }
+
+    void stoppedConversionEndsLibreOfficeAndItsFolder()
+    {
+        QFETCH(int, timeoutMs);
+        QFETCH(int, cancelAfterMs);
+        QFETCH(QString, reason);
+        if (ktest::soffice().isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("Letter.rtf"));
+        QVERIFY(ktest::writeText(source, "{\\rtf1\\ansi A letter\\par}"));
+        const QString temp = QDir::tempPath();
+        const QStringList before = QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        std::thread canceller;
+        if (cancelAfterMs >= 0)
+            canceller = std::thread([cancelAfterMs] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(cancelAfterMs));
+                kopening::requestCancel();
+            });
+        QElapsedTimer clock;
+        clock.start();
+        const KOfficeConverter::Result result = KOfficeConverter::convert(source, QStringLiteral("pdf"), timeoutMs);
+        const qint64 took = clock.elapsed();
+        if (canceller.joinable())
+            canceller.join();
+        kopening::resetCancel();
+
+        QVERIFY(result.path.isEmpty());
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY2(took < 2500, qPrintable(QString::number(took)));
+        QCOMPARE(ktest::processesNaming(temp), QStringList());
+        QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     }
 
     void officeDocumentsAreConvertedAndServed_data()

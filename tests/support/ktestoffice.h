@@ -3,6 +3,7 @@
 #include "ktestdocuments.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -29,6 +30,20 @@ inline QString sofficeConvert(const QString &source, const QString &target, cons
     const QString out = folder + QLatin1Char('/') + QFileInfo(source).completeBaseName() + QLatin1Char('.')
         + target.section(QLatin1Char(':'), 0, 0);
     return QFileInfo::exists(out) ? out : QString();
+}
+
+// Processes whose command line names the folder: a converter works in a temporary folder
+// under TMPDIR, so a test that owns TMPDIR finds what it started.
+inline QStringList processesNaming(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        QFile cmdline(it.next() + QStringLiteral("/cmdline"));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(folder.toLocal8Bit()))
+            found << it.fileName();
+    }
+    return found;
 }
 
 inline QByteArray flatOdf(const QByteArray &mime, const QByteArray &styles, const QByteArray &body)

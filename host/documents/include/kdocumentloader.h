@@ -13,6 +13,7 @@ struct KOpenedDocument
     KComPtr<IKUnknown> object;
     QString component;
     QString error;
+    bool cancelled = false; // the opening stopped on request; nothing is left behind
 };
 
 class KDocumentLoader

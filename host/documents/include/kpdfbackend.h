@@ -2,6 +2,7 @@
 
 #include <kpdfdocument.h>
 
+#include <QByteArray>
 #include <QMutex>
 #include <QString>
 #include <future>
@@ -11,6 +12,7 @@ namespace Poppler {
 class Document;
 }
 class KSplashPageRenderer;
+struct KPdfMessages;
 
 // A PDF file served through the PDF document interface.
 class KPdfBackend : public KUnknownImpl<IKPdfDocument>
@@ -27,9 +29,13 @@ public:
     // Page i (0-based) at a resolution in dots per inch, for hosts that speak in resolutions.
     QImage renderPageAtDpi(int i, double dpi);
     QString path() const { return m_path; }
+    // One line summing up the errors Poppler met in this document so far ("<file>: the PDF
+    // has errors (N messages; first: ...)"), or empty; Poppler itself prints nothing.
+    QString errorSummary() const;
 
 private:
-    KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document> document);
+    KPdfBackend(const QString &path, const QByteArray &bytes, std::unique_ptr<Poppler::Document> document,
+                std::shared_ptr<KPdfMessages> messages);
     ~KPdfBackend() override;
 
     static QImage render(Poppler::Document *document, int i, float zoom);
@@ -39,7 +45,11 @@ private:
 
     QMutex m_mutex; // Poppler renders one page at a time per document
     QString m_path;
+    // The file as it was when opened, read once: every copy of the document reads these
+    // bytes, so a file replaced or rewritten during an export cannot mix its pages in.
+    QByteArray m_bytes;
     std::unique_ptr<Poppler::Document> m_document;
+    std::shared_ptr<KPdfMessages> m_messages;
 
     // Exports walk the pages in order, so two copies of the document render the next two
     // pages ahead, one each, and both cores work; page i renders on copy i % 2.

@@ -1,5 +1,7 @@
 #include "kcsvtable.h"
 
+#include "kopeningcancel.h"
+
 QList<QStringList> KCsvTable::parse(const QString &text, QChar delimiter)
 {
     QList<QStringList> rows;
@@ -31,6 +33,8 @@ QList<QStringList> KCsvTable::parse(const QString &text, QChar delimiter)
             row.clear();
             field.clear();
             rowStarted = false;
+            if (kopening::cancelRequested())
+                return {};
         } else {
             field += c;
         }

@@ -1,6 +1,7 @@
 #include "kdocumentloader.h"
 
 #include "kofficeconverter.h"
+#include "kopeningcancel.h"
 #include "kpdfbackend.h"
 #include "kpresentationbackend.h"
 #include "ksheetbackend.h"
@@ -9,8 +10,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 
 namespace {
+
+std::atomic<bool> g_cancel{false};
+std::atomic<int> g_holdings{0};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from signal handlers");
 
 const QStringList kOfficeWriter = {"odt", "docx", "doc", "rtf"};
 const QStringList kOfficeSlides = {"odp", "pptx", "ppt"};
@@ -70,6 +76,36 @@ IKUnknown *openAs(const QString &component, const QString &path, QString *error)
 
 } // namespace
 
+void kopening::requestCancel() noexcept
+{
+    g_cancel.store(true);
+}
+
+bool kopening::cancelRequested() noexcept
+{
+    return g_cancel.load();
+}
+
+void kopening::resetCancel() noexcept
+{
+    g_cancel.store(false);
+}
+
+void kopening::hold() noexcept
+{
+    ++g_holdings;
+}
+
+void kopening::release() noexcept
+{
+    --g_holdings;
+}
+
+int kopening::holdings() noexcept
+{
+    return g_holdings.load();
+}
+
 QString KDocumentLoader::componentFor(const QString &path)
 {
     const QString suffix = suffixOf(path);
@@ -103,6 +139,12 @@ KOpenedDocument KDocumentLoader::open(const QString &path)
         opened.error = QStringLiteral("%1: no such file").arg(path);
         return opened;
     }
-    opened.object = KComPtr<IKUnknown>(openAs(opened.component, path, &opened.error));
+    if (!kopening::cancelRequested())
+        opened.object = KComPtr<IKUnknown>(openAs(opened.component, path, &opened.error));
+    if (kopening::cancelRequested()) {
+        opened.object.reset();
+        opened.cancelled = true;
+        opened.error = QStringLiteral("%1: opening was cancelled").arg(path);
+    }
     return opened;
 }

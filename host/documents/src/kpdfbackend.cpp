@@ -4,10 +4,67 @@
 
 #include <krt.h>
 
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QRegularExpression>
 #include <poppler-qt5.h>
+#include <algorithm>
+#include <mutex>
+
+// What Poppler reported while a document was open: a damaged file can give thousands of
+// messages, even when every page renders.
+struct KPdfMessages
+{
+    QMutex mutex;
+    int count = 0;
+    QString first;
+
+    void add(const QString &message)
+    {
+        QMutexLocker lock(&mutex);
+        static const QRegularExpression prefix(QStringLiteral("^Error( \\(\\d+\\))?: "));
+        if (count++ == 0)
+            first = message.simplified().remove(prefix).left(200);
+    }
+
+    QString summary(const QString &path)
+    {
+        QMutexLocker lock(&mutex);
+        if (count == 0)
+            return QString();
+        return QStringLiteral("%1: the PDF has errors (%2 messages; first: %3)").arg(path, QString::number(count), first);
+    }
+};
 
 namespace {
+
+// Poppler's messages name no document; the host has one document open at a time, so every
+// open one hears them all.
+QMutex g_listenersMutex;
+std::vector<std::weak_ptr<KPdfMessages>> g_listeners;
+
+void collectMessage(const QString &message, const QVariant &)
+{
+    QMutexLocker lock(&g_listenersMutex);
+    for (const std::weak_ptr<KPdfMessages> &listener : g_listeners) {
+        if (const auto messages = listener.lock())
+            messages->add(message);
+    }
+}
+
+std::shared_ptr<KPdfMessages> listenToPoppler()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] { Poppler::setDebugErrorFunction(collectMessage, QVariant()); });
+    auto messages = std::make_shared<KPdfMessages>();
+    QMutexLocker lock(&g_listenersMutex);
+    g_listeners.erase(std::remove_if(g_listeners.begin(), g_listeners.end(),
+                                     [](const std::weak_ptr<KPdfMessages> &l) { return l.expired(); }),
+                      g_listeners.end());
+    g_listeners.push_back(messages);
+    return messages;
+}
 
 constexpr qsizetype kSmallPageBytes = 8 << 20;
 
@@ -19,9 +76,12 @@ void setRenderHints(Poppler::Document *document)
 
 } // namespace
 
-KPdfBackend::KPdfBackend(const QString &path, std::unique_ptr<Poppler::Document> document)
+KPdfBackend::KPdfBackend(const QString &path, const QByteArray &bytes, std::unique_ptr<Poppler::Document> document,
+                         std::shared_ptr<KPdfMessages> messages)
     : m_path(path)
+    , m_bytes(bytes)
     , m_document(std::move(document))
+    , m_messages(std::move(messages))
 {
     setRenderHints(m_document.get());
 }
@@ -36,21 +96,34 @@ KPdfBackend::~KPdfBackend()
 
 KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
 {
-    auto fail = [error](const QString &text) -> KPdfBackend * {
+    const std::shared_ptr<KPdfMessages> messages = listenToPoppler();
+    auto fail = [error, &messages, &path](const QString &text) -> KPdfBackend * {
+        const QString cause = messages->summary(path);
         if (error)
-            *error = text;
+            *error = cause.isEmpty() ? text : text + QLatin1Char('\n') + cause;
         return nullptr;
     };
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("%1: no such file").arg(path));
-    std::unique_ptr<Poppler::Document> document(Poppler::Document::load(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    std::unique_ptr<Poppler::Document> document(Poppler::Document::loadFromData(bytes));
     if (!document)
         return fail(QStringLiteral("%1: not a readable PDF document (damaged or not a PDF)").arg(path));
     if (document->isLocked())
         return fail(QStringLiteral("%1: the PDF document is encrypted and needs a password").arg(path));
     if (document->numPages() <= 0)
         return fail(QStringLiteral("%1: the PDF document has no pages").arg(path));
-    return new KPdfBackend(path, std::move(document));
+    return new KPdfBackend(path, bytes, std::move(document), messages);
+}
+
+QString KPdfBackend::errorSummary() const
+{
+    return m_messages->summary(m_path);
 }
 
 int KPdfBackend::prepareRendering(float zoom)
@@ -119,9 +192,9 @@ bool KPdfBackend::openWorkers()
     for (Ahead &ahead : m_ahead) {
         if (ahead.document)
             continue;
-        ahead.document.reset(Poppler::Document::load(m_path));
-        if (!ahead.document || ahead.document->isLocked()) {
-            m_aheadFailed = true; // the file changed or vanished: render in the caller's thread
+        ahead.document.reset(Poppler::Document::loadFromData(m_bytes));
+        if (!ahead.document) {
+            m_aheadFailed = true; // out of memory: render in the caller's thread
             return false;
         }
         setRenderHints(ahead.document.get());
@@ -139,7 +212,7 @@ void KPdfBackend::launch(int i, float zoom)
     ahead.index = i;
     ahead.zoom = zoom;
     if (isSmallPage(i, zoom) && !ahead.splash)
-        ahead.splash = KSplashPageRenderer::open(m_path);
+        ahead.splash = KSplashPageRenderer::open(m_bytes);
     if (ahead.splash && isSmallPage(i, zoom)) {
         const double dpi = zoom * krt::host::screenDpi();
         ahead.image = std::async(std::launch::async, [splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });

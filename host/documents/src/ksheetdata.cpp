@@ -1,5 +1,7 @@
 #include "ksheetdata_p.h"
 
+#include "kopeningcancel.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFontMetricsF>
@@ -129,7 +131,8 @@ KSheetData::KSheetData(const QList<QStringList> &cells, const QString &sideFile,
     }
     Directives directives;
     readSideFile(sideFile, folder, &directives);
-    layOut(directives);
+    if (!layOut(directives))
+        return; // cancelled: the sheet is dropped unused
     placeItems(directives);
     for (const QString &warning : qAsConst(m_warnings))
         qWarning().noquote() << "sheet:" << warning;
@@ -229,7 +232,7 @@ void KSheetData::readSideFile(const QString &text, const QString &folder, Direct
     }
 }
 
-void KSheetData::layOut(const Directives &directives)
+bool KSheetData::layOut(const Directives &directives)
 {
     int columns = m_used.isEmpty() ? 0 : m_used.lastColumn + 1;
     if (!directives.widths.isEmpty())
@@ -242,6 +245,8 @@ void KSheetData::layOut(const Directives &directives)
     QVector<double> widths(columns, kDefaultWidth);
     QVector<double> heights(rows, kDefaultHeight);
     for (int r = 0; r < m_cells.size(); ++r) {
+        if (kopening::cancelRequested())
+            return false;
         for (int c = 0; c < m_cells.at(r).size() && c < columns; ++c) {
             const QString &text = m_cells.at(r).at(c);
             if (text.isEmpty())
@@ -260,6 +265,7 @@ void KSheetData::layOut(const Directives &directives)
         heights[it.key()] = it.value();
     m_columnLeft = edges(widths);
     m_rowTop = edges(heights);
+    return true;
 }
 
 void KSheetData::placeItems(const Directives &directives)

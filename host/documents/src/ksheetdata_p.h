@@ -56,7 +56,7 @@ public:
 private:
     struct Directives;
     void readSideFile(const QString &text, const QString &folder, Directives *out);
-    void layOut(const Directives &directives);
+    bool layOut(const Directives &directives); // false when the opening is cancelled
     void placeItems(const Directives &directives);
     int columnAt(double x) const;
     int rowAt(double y) const;

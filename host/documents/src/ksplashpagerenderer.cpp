@@ -3,15 +3,17 @@
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <SplashOutputDev.h>
-#include <goo/GooString.h>
+#include <Stream.h>
 #include <splash/SplashBitmap.h>
 
-std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QString &path)
+std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QByteArray &bytes)
 {
-    if (!globalParams)
+    if (!globalParams || bytes.isEmpty())
         return nullptr;
     std::shared_ptr<KSplashPageRenderer> renderer(new KSplashPageRenderer);
-    renderer->m_doc = std::make_unique<PDFDoc>(std::make_unique<GooString>(path.toLocal8Bit().constData()));
+    renderer->m_bytes = bytes;
+    const QByteArray &held = renderer->m_bytes;
+    renderer->m_doc = std::make_unique<PDFDoc>(new MemStream(held.constData(), 0, held.size(), Object(objNull)));
     if (!renderer->m_doc->isOk() || renderer->m_doc->isEncrypted())
         return nullptr;
     SplashColor paper;

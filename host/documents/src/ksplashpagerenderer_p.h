@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 #include <memory>
 
 class PDFDoc;
@@ -13,7 +13,8 @@ class SplashOutputDev;
 class KSplashPageRenderer
 {
 public:
-    static std::shared_ptr<KSplashPageRenderer> open(const QString &path);
+    // Reads the PDF from bytes the caller already holds, so every copy shows the same file.
+    static std::shared_ptr<KSplashPageRenderer> open(const QByteArray &bytes);
     ~KSplashPageRenderer();
 
     // Page i (0-based) on white at the resolution, as opaque 32-bit pixels.
@@ -22,6 +23,7 @@ public:
 private:
     KSplashPageRenderer() = default;
 
+    QByteArray m_bytes; // the document's stream reads from these
     std::unique_ptr<PDFDoc> m_doc;
     std::unique_ptr<SplashOutputDev> m_output;
 };

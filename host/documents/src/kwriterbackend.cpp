@@ -2,6 +2,7 @@
 
 #include "kdocumentparts_p.h"
 
+#include "kwriterbounds_p.h"
 #include "kwriterdata_p.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -25,6 +26,11 @@ constexpr double kLayoutDpi = 96.0;
 const QSizeF kA4(210 / 25.4 * kLayoutDpi, 297 / 25.4 * kLayoutDpi);
 constexpr double kMargin = 20 / 25.4 * kLayoutDpi;
 
+// Layout time doubles with every table inside a table, and deep nesting of any element
+// costs time and overflows the stack; deeper documents are refused.
+constexpr int kDeepestTables = 12;
+constexpr int kDeepestElements = 200;
+
 struct KTextWriterData : KWriterData
 {
     QMutex mutex; // one painter on the document at a time
@@ -37,12 +43,15 @@ struct KTextWriterData : KWriterData
         const int dpm = qRound(kLayoutDpi / 0.0254);
         layoutDevice.setDotsPerMeterX(dpm);
         layoutDevice.setDotsPerMeterY(dpm);
-        document.documentLayout()->setPaintDevice(&layoutDevice);
+        document.setUndoRedoEnabled(false);
         document.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 11));
     }
 
+    // The layout is made only now, once the text is complete.
     void paginate()
     {
+        kwriterbounds::breakLongRuns(&document);
+        document.documentLayout()->setPaintDevice(&layoutDevice);
         document.setPageSize(kA4);
         QTextFrameFormat root = document.rootFrame()->frameFormat();
         root.setMargin(kMargin);
@@ -198,6 +207,18 @@ public:
     }
 };
 
+QString nestingRefusal(const QString &path, const QString &html)
+{
+    const KHtmlNesting nesting = KHtmlNesting::measure(html);
+    if (nesting.tables > kDeepestTables)
+        return QStringLiteral("%1: tables are nested %2 deep; at most %3 levels can be laid out")
+            .arg(path, QString::number(nesting.tables), QString::number(kDeepestTables));
+    if (nesting.elements > kDeepestElements)
+        return QStringLiteral("%1: elements are nested %2 deep; at most %3 levels can be laid out")
+            .arg(path, QString::number(nesting.elements), QString::number(kDeepestElements));
+    return QString();
+}
+
 float spacingFromHtml(const QString &html)
 {
     static const QRegularExpression meta(
@@ -281,6 +302,12 @@ KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
         source = Source::Markdown;
     else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
         source = Source::Html;
+    const QString refusal = source == Source::Html ? nestingRefusal(path, *text) : QString();
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return nullptr;
+    }
     return fromText(*text, source);
 }
 
