@@ -14,7 +14,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QReadLocker>
 #include <QWriteLocker>
 

@@ -3,8 +3,7 @@
 #include "kdocumentaccess.h"
 #include "pageimage.h"
 
-#include <QPainter>
-#include <QtMath>
+#include <cstdlib>
 
 namespace {
 
@@ -97,17 +96,22 @@ QImage KExportImageTaskPdf::renderPage(IKPdfDocument *document, int index, float
     return page;
 }
 
-// Refuses, before anything renders, the first used page that cannot become a picture.
-bool KExportImageTaskPdf::checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
-                                         const ExportImageOptions &options)
+// The size each used page will render at; refuses, before anything renders, the first
+// page that cannot become a picture (then the list is empty).
+QList<QSize> KExportImageTaskPdf::checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
+                                                 const ExportImageOptions &options)
 {
+    QList<QSize> sizes;
     for (int number : numbers) {
-        const QString problem =
-            kpageimage::pageSizeProblem(document->pageSize(number - 1) * double(zoom), options.dpi * 100 / 96);
-        if (!problem.isEmpty())
-            return failPage(number, problem);
+        const QSizeF pixels = document->pageSize(number - 1) * double(zoom);
+        const QString problem = kpageimage::pageSizeProblem(pixels, options.dpi * 100 / 96);
+        if (!problem.isEmpty()) {
+            failPage(number, problem);
+            return {};
+        }
+        sizes.append(pixels.toSize());
     }
-    return true;
+    return sizes;
 }
 
 // Renders the used pages in order and hands each to visit; stops on a cancel, on a page
@@ -117,13 +121,14 @@ bool KExportImageTaskPdf::forEachPage(IKPdfDocument *document, const ExportImage
 {
     setPageCountValue(document->pageCount());
     const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
-    if (!checkPageSizes(document, numbers, zoom, options))
+    const QList<QSize> sizes = checkPageSizes(document, numbers, zoom, options);
+    if (sizes.size() != numbers.size())
         return false;
     int done = 0;
     for (int number : numbers) {
         if (isCanceled())
             return false;
-        const QSize expected = (document->pageSize(number - 1) * double(zoom)).toSize();
+        const QSize expected = sizes.at(done);
         QImage page = renderPage(document, number - 1, zoom);
         // A renderer that runs out of room hands back a null or a token picture.
         if (page.isNull() || std::abs(page.width() - expected.width()) > 2

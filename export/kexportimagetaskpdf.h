@@ -30,8 +30,8 @@ protected:
 
 private:
     float zoomFor(const ExportImageOptions &options) const;
-    bool checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
-                        const ExportImageOptions &options);
+    QList<QSize> checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
+                                const ExportImageOptions &options);
     QImage renderPage(IKPdfDocument *document, int index, float zoom);
     bool forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
                      const std::function<bool(int, QImage &)> &visit);

@@ -158,18 +158,17 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
         out.problem = tr("Not enough memory for a picture of %1 x %2 pixels").arg(size.width()).arg(size.height());
         return out;
     }
-    image.fill(Qt::white);
     const bool plain = SecurityDocumentSpace::GetShowPlainWatermarkWhenPrint(workbook.get());
     bool drawn = true;
     const bool finished = krastertiles::forEachTile(image, [&](QImage &view, const QRect &tile) {
         if (isCanceled())
             return false;
+        view.fill(Qt::white); // tile by tile, so a cancel need not wait for the whole picture
         PainterExt painter(&view);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setupPageCoordinates();
-        painter.setClipRect(QRect(QPoint(0, 0), tile.size()));
-        painter.translate(-tile.x(), -tile.y());
+        krastertiles::aimAtTile(painter, tile);
         painter.scale(scale, scale);
         drawn = kSucceeded(layout->draw(&painter, area, plain));
         return drawn;

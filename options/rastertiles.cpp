@@ -40,14 +40,19 @@ bool forEachTile(QImage &image, const std::function<bool(QImage &, const QRect &
     return true;
 }
 
+void aimAtTile(QPainter &painter, const QRect &tile)
+{
+    painter.setClipRect(QRect(QPoint(0, 0), tile.size()));
+    painter.translate(-tile.x(), -tile.y());
+}
+
 bool paintInTiles(QImage &image, const std::function<bool(QPainter &, const QRect &)> &paint, int maxSide)
 {
     return forEachTile(image, [&paint](QImage &view, const QRect &tile) {
         QPainter painter(&view);
         if (!painter.isActive())
             return false;
-        painter.setClipRect(QRect(QPoint(0, 0), tile.size()));
-        painter.translate(-tile.x(), -tile.y());
+        aimAtTile(painter, tile);
         return paint(painter, tile);
     }, maxSide);
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QPainter;
+
 // Qt's raster painter drops everything past device coordinate 32767, so a tall or wide
 // picture is painted tile by tile: each tile is a view onto the picture's own memory and
 // the painter is translated so callers keep drawing in picture coordinates.
@@ -17,6 +19,9 @@ constexpr int kMaxPaintSide = 16384;
 // itself when it is within the limit); visit returns false to stop early.
 bool forEachTile(QImage &image, const std::function<bool(QImage &view, const QRect &tile)> &visit,
                  int maxSide = kMaxPaintSide);
+
+// Clips a painter on a tile's view to the tile and moves it to picture coordinates.
+void aimAtTile(QPainter &painter, const QRect &tile);
 
 // Calls paint once per tile with a painter in picture coordinates, clipped to the tile
 // (given in picture coordinates). Pictures within the limit get one call on themselves.

@@ -5,6 +5,7 @@
 #include "ksignals.h"
 
 #include <kdocumentloader.h>
+#include <kopeningcancel.h>
 #include <kwriterbackend.h>
 
 #include <QFileInfo>
@@ -95,7 +96,7 @@ int printAtomically(KWriterBackend *writer, const Request &request)
     QString error;
     if (!writer->printToPdf(partial.fileName(), &error))
         return print(failure(Failed, kFailed, printable(error)), request.json);
-    if (ksignals::cancelRequested())
+    if (kopening::cancelRequested())
         return print({{QStringLiteral("exitCode"), Canceled}}, request.json);
     if (::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(request.output).constData()) != 0)
         return print(failure(Failed, kFailed, printable(request.output), QString::fromLocal8Bit(std::strerror(errno))),

@@ -5,6 +5,7 @@
 #include "ksignals.h"
 
 #include <kdocumentloader.h>
+#include <kopeningcancel.h>
 #include <kpdfbackend.h>
 #include <kxapplication.h>
 #include <kxmainwindow.h>
@@ -186,7 +187,7 @@ int KExportCommand::run(const QStringList &arguments)
     ksignals::onCancel(cancelExport);
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 
-    if (ksignals::cancelRequested())
+    if (kopening::cancelRequested())
         return cancelledBeforeExport(request);
     QVariantMap result;
     QVariantMap withWindow = request;

@@ -52,11 +52,6 @@ void ksignals::install()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool ksignals::cancelRequested()
-{
-    return kopening::cancelRequested();
-}
-
 void ksignals::onCancel(std::function<void()> cancel)
 {
     if (g_signalPipe[0] < 0)

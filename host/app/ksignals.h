@@ -9,8 +9,6 @@ namespace ksignals {
 
 // At start-up, before any work.
 void install();
-// Whether SIGINT or SIGTERM arrived.
-bool cancelRequested();
 // Calls cancel on the event loop's thread for every signal, those that arrived before
 // included, once the event loop runs. Needs the application object.
 void onCancel(std::function<void()> cancel);

@@ -349,7 +349,7 @@ void KSheetData::draw(QPainter *painter, const QRectF &area, bool plainWatermark
     painter->fillRect(area, Qt::white);
     // Only the cells under the painter's clip: a picture painted tile by tile asks for the
     // same area many times.
-    const QRectF visible = painter->hasClipping() ? area.intersected(painter->clipBoundingRect()) : area;
+    const QRectF visible = area.intersected(painter->clipBoundingRect());
     if (visible.isEmpty()) {
         painter->restore();
         return;
