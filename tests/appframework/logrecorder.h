@@ -6,7 +6,7 @@
 #include <functional>
 
 // Stands in front of the process-wide adapter and keeps every log line the sandbox hands
-// over (method 8); other calls go on to the adapter behind it, if any.
+// over (method 8); other calls go to `answer` or on to the adapter behind it, if any.
 class LogRecorder : public IApplicationAdapter
 {
 public:
@@ -25,6 +25,8 @@ public:
             if (onLine)
                 onLine(lines.last());
         }
+        if (answer)
+            return answer(method, results);
         return m_inner ? m_inner->call(method, arguments, results) : false;
     }
     KEssAppAdapterProxy *proxy() override { return m_inner ? m_inner->proxy() : nullptr; }
@@ -40,6 +42,7 @@ public:
     QStringList lines;
     QList<int> levels;
     std::function<void(const QString &)> onLine;
+    std::function<bool(int method, QVariantList &results)> answer;
 
 private:
     IApplicationAdapter *m_inner;

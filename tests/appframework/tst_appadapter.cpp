@@ -125,7 +125,6 @@ private slots:
         QCOMPARE(launch->posY, 50);
         QVERIFY(launch->hasPosition());
         QCOMPARE(launch->properties.value(QStringLiteral("applicationName")).toString(), QStringLiteral("Export Tool"));
-        QVERIFY(QMetaType::type("PairString") != QMetaType::UnknownType);
     }
 
     void refusedCallsSayWhy()
@@ -216,10 +215,6 @@ private slots:
     {
         SandboxInfo info;
         setApplication({}, &info);
-        QVERIFY(call(Method_OpenUrl, {QStringLiteral("https://example.com/a?b=1")}));
-        QCOMPARE(m_launches.last().program, QStringLiteral("xdg-open"));
-        QCOMPARE(m_launches.last().arguments, QStringList{QStringLiteral("https://example.com/a?b=1")});
-
         // Logged in: the cloud service opens it and answers the proxy later.
         KCloudServiceProxy::start()->setLogined(true);
         m_launchResult = false;

@@ -20,22 +20,6 @@ using namespace kesstools;
 
 namespace {
 const QString kDeviceKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\roamingdevice");
-
-// Answers method 9 as told, to see how the tools take wrong answers.
-class ScriptedAdapter : public IApplicationAdapter
-{
-public:
-    bool served = true;
-    QVariantList answer;
-    bool call(int method, const QVariantList &, QVariantList &results) override
-    {
-        if (method != Method_GetLaunchInfo)
-            return false;
-        results = answer;
-        return served;
-    }
-    KEssAppAdapterProxy *proxy() override { return nullptr; }
-};
 } // namespace
 
 class TestKessTools : public QObject
@@ -163,19 +147,24 @@ private slots:
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("Cannot get launch info\\.$")));
         QVERIFY(!app::getMetaValue(QStringLiteral("x")).isValid());
 
-        ScriptedAdapter adapter;
-        SetApplicationAdapter(&adapter);
-        adapter.served = false;
+        // Answers method 9 as told, to see how the tools take wrong answers.
+        bool served = false;
+        QVariantList answer;
+        LogRecorder adapter;
+        adapter.answer = [&](int method, QVariantList &results) {
+            results = answer;
+            return served && method == Method_GetLaunchInfo;
+        };
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("Wrong call of Method_GetLaunchInfo\\.$")));
         QCOMPARE(app::getLaunchInfo(), nullptr);
-        adapter.served = true;
-        adapter.answer = {QStringLiteral("not a launch info")};
+        served = true;
+        answer = {QStringLiteral("not a launch info")};
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("Wrong return arguments of Method_GetLaunchInfo\\.$")));
         QCOMPARE(app::getLaunchInfo(), nullptr);
 
         KEssLaunchInfo info;
         info.properties.insert(QStringLiteral("UrlID"), QStringLiteral("u1"));
-        adapter.answer = {QVariant::fromValue<const KEssLaunchInfo *>(&info)};
+        answer = {QVariant::fromValue<const KEssLaunchInfo *>(&info)};
         QCOMPARE(app::getMetaValue(QStringLiteral("UrlID")).toString(), QStringLiteral("u1"));
     }
 

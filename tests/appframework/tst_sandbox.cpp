@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <functional>
 #include <mutex>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -35,56 +36,49 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Standard error into a pipe: pipes, unlike files, are not bound by the file size limit.
-class StderrCapture
+// Standard error while `body` runs, through a pipe: pipes, unlike files, are not bound by the
+// file size limit. For small amounts only (the pipe is read once `body` is done).
+QByteArray stderrOf(const std::function<void()> &body)
 {
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        if (::pipe(m_pipe) != 0)
-            qFatal("pipe");
-        ::fcntl(m_pipe[0], F_SETFL, O_NONBLOCK);
-        m_saved = ::dup(2);
-        ::dup2(m_pipe[1], 2);
-    }
-    ~StderrCapture() { take(); }
-    QByteArray take()
-    {
-        if (m_saved < 0)
-            return m_text;
-        std::fflush(stderr);
-        ::dup2(m_saved, 2);
-        ::close(m_saved);
-        ::close(m_pipe[1]);
-        m_saved = -1;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(m_pipe[0], buffer, sizeof buffer)) > 0;)
-            m_text.append(buffer, int(n));
-        ::close(m_pipe[0]);
-        return m_text;
-    }
-
-private:
-    int m_pipe[2] = {-1, -1};
-    int m_saved = -1;
-    QByteArray m_text;
-};
-
-QtMessageHandler g_recordingPrevious = nullptr;
-QStringList g_qtMessages;
-void recordingHandler(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    g_qtMessages << message;
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        qFatal("pipe");
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    ::dup2(pipe[1], 2);
+    body();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    ::close(pipe[1]);
+    QFile read;
+    read.open(pipe[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return read.readAll();
 }
 
 // Qt messages from any thread, by text.
 std::mutex g_seenMutex;
 QSet<QString> g_seen;
-void threadSafeRecordingHandler(QtMsgType, const QMessageLogContext &, const QString &message)
+void recordingHandler(QtMsgType, const QMessageLogContext &, const QString &message)
 {
     std::lock_guard<std::mutex> lock(g_seenMutex);
     g_seen.insert(message);
+}
+
+// Runs body(0..count-1) on threads of their own, and `meanwhile` here while they run.
+void onThreads(int count, const std::function<void(int)> &body, const std::function<void()> &meanwhile = nullptr)
+{
+    QList<QThread *> threads;
+    for (int t = 0; t < count; ++t) {
+        threads << QThread::create(body, t);
+        threads.last()->start();
+    }
+    if (meanwhile)
+        meanwhile();
+    for (QThread *thread : threads) {
+        thread->wait();
+        delete thread;
+    }
 }
 
 // Counts the log lines handed over and notices any hand-off still running when deleted.
@@ -196,14 +190,15 @@ private slots:
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit none = saved;
         none.rlim_cur = 0;
-        StderrCapture capture;
-        setrlimit(RLIMIT_FSIZE, &none);
-        for (int i = 0; i < 4; ++i)
-            logger.write(1, block); // each flushes the one before
-        const bool stillWriting = logger.isFileWriting();
-        logger.write(1, QStringLiteral("after-close"));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        const QByteArray err = capture.take();
+        bool stillWriting = true;
+        const QByteArray err = stderrOf([&] {
+            setrlimit(RLIMIT_FSIZE, &none);
+            for (int i = 0; i < 4; ++i)
+                logger.write(1, block); // each flushes the one before
+            stillWriting = logger.isFileWriting();
+            logger.write(1, QStringLiteral("after-close"));
+            setrlimit(RLIMIT_FSIZE, &saved);
+        });
 
         QVERIFY(!stillWriting);
         QVERIFY(!logger.isFileOpen());
@@ -222,18 +217,10 @@ private slots:
         logger->setPath(path);
         QVERIFY(logger->openFile());
         logger->setFileWriting(true);
-        QList<QThread *> threads;
-        for (int t = 0; t < 4; ++t) {
-            threads << QThread::create([&logger, t] {
-                for (int i = 0; i < 300; ++i)
-                    logger->write(0, QStringLiteral("thread %1 line %2 %3").arg(t).arg(i).arg(QString(i % 90, QLatin1Char('z'))));
-            });
-            threads.last()->start();
-        }
-        for (QThread *thread : threads) {
-            thread->wait();
-            delete thread;
-        }
+        onThreads(4, [&logger](int t) {
+            for (int i = 0; i < 300; ++i)
+                logger->write(0, QStringLiteral("thread %1 line %2 %3").arg(t).arg(i).arg(QString(i % 90, QLatin1Char('z'))));
+        });
         logger.reset();
         const QList<QByteArray> lines = readAll(path).trimmed().split('\n');
         QCOMPARE(lines.size(), 1200);
@@ -252,10 +239,7 @@ private slots:
         QCOMPARE(GetSandbox()->info().appId, QStringLiteral("export_photo"));
         QVERIFY(first->isOwnerThread());
         bool ownerElsewhere = true;
-        QThread *thread = QThread::create([&] { ownerElsewhere = first->isOwnerThread(); });
-        thread->start();
-        thread->wait();
-        delete thread;
+        onThreads(1, [&](int) { ownerElsewhere = first->isOwnerThread(); });
         QVERIFY(!ownerElsewhere);
 
         KEssSandbox *foreign = reinterpret_cast<KEssSandbox *>(this); // never dereferenced
@@ -293,8 +277,8 @@ private slots:
 
     void qtMessagesAreCapturedPassedOnAndReleased()
     {
-        g_qtMessages.clear();
-        g_recordingPrevious = qInstallMessageHandler(recordingHandler);
+        g_seen.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(recordingHandler);
         LogRecorder recorder;
         KEssSandbox *sandbox = CreateSandbox(exportInfo());
 
@@ -303,7 +287,7 @@ private slots:
         QVERIFY(recorder.lines.last().contains(QRegularExpression(
             QStringLiteral("\\]\\[Debug\\]: \\(0x[0-9a-f]+ KEssSandbox::setLogOptions@\\d+\\) Current module \\(.+\\) log option flag: 3$"))));
         qInfo("info-line");
-        QVERIFY(g_qtMessages.contains(QStringLiteral("info-line")));
+        QVERIFY(g_seen.contains(QStringLiteral("info-line")));
         QVERIFY(recorder.lines.last().endsWith(QLatin1String("][Critical]: info-line")));
 
         // A message raised while a line is logged must not loop back into the log.
@@ -311,20 +295,18 @@ private slots:
             if (line.endsWith(QLatin1String("outer")))
                 qWarning("nested");
         };
-        StderrCapture capture;
-        qWarning("outer");
+        QVERIFY(stderrOf([] { qWarning("outer"); }).contains("nested"));
         recorder.onLine = nullptr;
-        QVERIFY(capture.take().contains("nested"));
         QVERIFY(!recorder.has(QStringLiteral("nested")));
 
         sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessagesOnly);
         qWarning("kept-only");
-        QVERIFY(!g_qtMessages.contains(QStringLiteral("kept-only")));
+        QVERIFY(!g_seen.contains(QStringLiteral("kept-only")));
         QVERIFY(recorder.lines.last().endsWith(QLatin1String("][Warning]: kept-only")));
 
         sandbox->setLogOptions(KEssSandbox::LogToFile);
         qWarning("released");
-        QVERIFY(g_qtMessages.contains(QStringLiteral("released")));
+        QVERIFY(g_seen.contains(QStringLiteral("released")));
         QVERIFY(!recorder.has(QStringLiteral("released")));
 
         const QString logPath = sandbox->logFilePath();
@@ -332,7 +314,7 @@ private slots:
         const QByteArray log = readAll(logPath);
         QVERIFY(log.contains("][Critical]: info-line\n"));
         QVERIFY(log.contains("][Warning]: kept-only\n"));
-        qInstallMessageHandler(g_recordingPrevious);
+        qInstallMessageHandler(previous);
     }
 
     void expiredFilesByAge()
@@ -352,13 +334,11 @@ private slots:
         makeFile(log + QStringLiteral("/old.log"), 10);
 
         sandbox->removeExpiredFiles(false, -1, 5);
-        QVERIFY(QFileInfo::exists(log + QStringLiteral("/old.log")));
-        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/old.tmp")));
-        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/full/old.tmp")));
-        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/new.tmp")));
-        QVERIFY(QFileInfo::exists(temp + QStringLiteral("/full/new.tmp")));
-        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/empty")));
-        QVERIFY(QFileInfo::exists(outside.filePath(QStringLiteral("keep.txt")))); // the link is not followed
+        // The link is not followed: the old file outside stays.
+        for (const QString &path : {log + "/old.log", temp + "/new.tmp", temp + "/full/new.tmp", outside.filePath("keep.txt")})
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        for (const QString &path : {temp + "/old.tmp", temp + "/full/old.tmp", temp + "/empty"})
+            QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
 
         sandbox->removeExpiredFiles(false, 0, 0);
         QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
@@ -415,48 +395,41 @@ private slots:
     // loads again: no line is lost or torn, and no adapter is used once it is released.
     void threadsLogThroughDestruction()
     {
-        const QtMessageHandler previous = qInstallMessageHandler(threadSafeRecordingHandler);
+        const QtMessageHandler previous = qInstallMessageHandler(recordingHandler);
         g_seen.clear();
         CountingAdapter::lateCalls = 0;
         QTemporaryDir kept;
         const int threads = 4, lines = 3000;
         std::atomic<int> running{threads};
-        QList<QThread *> writers;
-        for (int t = 0; t < threads; ++t) {
-            writers << QThread::create([t, &running] {
-                for (int i = 0; i < lines; ++i) {
-                    if (i % 2)
-                        KESS_DEBUG(QStringLiteral("w%1-%2").arg(t).arg(i));
-                    else
-                        qDebug("w%d-%d", t, i);
-                }
-                --running;
-            });
-        }
         // Until file logging is switched on, lines only go to the debugger (standard error).
         const int savedStderr = ::dup(2);
         const int debugger = ::open(QFile::encodeName(kept.filePath(QStringLiteral("debugger.log"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(debugger, 2);
-        for (QThread *writer : writers)
-            writer->start();
         int cycles = 0, handedOver = 0;
-        for (; running > 0 || cycles < 50; ++cycles) {
-            KEssSandbox *sandbox = CreateSandbox(exportInfo());
-            sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessages);
-            auto *adapter = new CountingAdapter;
-            SetApplicationAdapter(adapter);
-            QThread::usleep(500);
-            SetApplicationAdapter(nullptr);
-            handedOver += adapter->calls;
-            delete adapter;
-            const QString log = sandbox->logFilePath();
-            DestroySandbox();
-            QVERIFY(QFile::rename(log, kept.filePath(QStringLiteral("%1.log").arg(cycles)))); // frees the name
-        }
-        for (QThread *writer : writers) {
-            writer->wait();
-            delete writer;
-        }
+        const auto write = [&running](int t) {
+            for (int i = 0; i < lines; ++i) {
+                if (i % 2)
+                    KESS_DEBUG(QStringLiteral("w%1-%2").arg(t).arg(i));
+                else
+                    qDebug("w%d-%d", t, i);
+            }
+            --running;
+        };
+        onThreads(threads, write, [&] {
+            for (; running > 0 || cycles < 50; ++cycles) {
+                KEssSandbox *sandbox = CreateSandbox(exportInfo());
+                sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessages);
+                auto *adapter = new CountingAdapter;
+                SetApplicationAdapter(adapter);
+                QThread::usleep(500);
+                SetApplicationAdapter(nullptr);
+                handedOver += adapter->calls;
+                delete adapter;
+                const QString log = sandbox->logFilePath();
+                DestroySandbox();
+                QVERIFY(QFile::rename(log, kept.filePath(QStringLiteral("%1.log").arg(cycles)))); // frees the name
+            }
+        });
         ::dup2(savedStderr, 2);
         ::close(savedStderr);
         ::close(debugger);

@@ -81,16 +81,19 @@ private slots:
 
     void eachWayOutEndsWithItsCode_data()
     {
-        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("mask"); // -1: neither mask nor kind given
         QTest::addColumn<QString>("press");
         QTest::addColumn<int>("expected");
+        QTest::addColumn<QStringList>("shown");
         const int open = KTipsDialog::OpenButton | KTipsDialog::OpenPathButton;
-        QTest::newRow("open") << open << "Open(&O)" << 4;
-        QTest::newRow("open path") << open << "Open Path(&F)" << 5;
-        QTest::newRow("close button") << open << "close" << 3;
-        QTest::newRow("escape") << open << "escape" << 3;
-        QTest::newRow("yes") << int(KTipsDialog::YesButton | KTipsDialog::NoButton) << "Yes(&Y)" << 0;
-        QTest::newRow("cancel output") << 0xc0 << "Cancel Output" << 10;
+        const QStringList opens{"Open(&O)", "Open Path(&F)"};
+        QTest::newRow("open") << open << "Open(&O)" << 4 << opens;
+        QTest::newRow("open path") << open << "Open Path(&F)" << 5 << opens;
+        QTest::newRow("close button") << open << "close" << 3 << opens;
+        QTest::newRow("escape") << open << "escape" << 3 << opens;
+        QTest::newRow("yes") << int(KTipsDialog::YesButton | KTipsDialog::NoButton) << "Yes(&Y)" << 0 << QStringList{"Yes(&Y)", "No(&N)"};
+        QTest::newRow("cancel output") << 0xc0 << "Cancel Output" << 10 << QStringList{"Continue Output", "Cancel Output"};
+        QTest::newRow("null pointers: Ok and plain tip") << -1 << "Ok(&O)" << -1 << QStringList{"Ok(&O)"};
     }
 
     void eachWayOutEndsWithItsCode()
@@ -98,21 +101,18 @@ private slots:
         QFETCH(int, mask);
         QFETCH(QString, press);
         QFETCH(int, expected);
+        QFETCH(QStringList, shown);
         int kind = KTipsDialog::CompleteIcon;
-        QCOMPARE(showAndPress(&mask, &kind, press), expected);
-    }
-
-    void nullPointersGiveOkAndPlainTip()
-    {
-        QStringList shown;
-        bool plainTip = false;
+        const bool none = mask < 0;
+        QStringList seen;
+        bool picture = false;
         const auto look = [&](KTipsDialog *dialog) {
-            shown = texts(actionButtons(dialog));
-            plainTip = showsPicture(dialog, QStringLiteral("tips.png"));
+            seen = texts(actionButtons(dialog));
+            picture = showsPicture(dialog, none ? QStringLiteral("tips.png") : QStringLiteral("complete.png"));
         };
-        QCOMPARE(showAndPress(nullptr, nullptr, QStringLiteral("Ok(&O)"), look), -1);
-        QCOMPARE(shown, QStringList({"Ok(&O)"}));
-        QVERIFY(plainTip);
+        QCOMPARE(showAndPress(none ? nullptr : &mask, none ? nullptr : &kind, press, look), expected);
+        QCOMPARE(seen, shown);
+        QVERIFY(picture);
     }
 
     void buttonsFollowFixedOrderAndOnlyTheMask()

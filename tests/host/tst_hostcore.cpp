@@ -1,7 +1,6 @@
 #include "ktestmain.h"
 
 #include <khostconfig.h>
-#include <klitestyle.h>
 #include <krt.h>
 #include <kunknown.h>
 #include <kxapplication.h>
@@ -106,14 +105,6 @@ private slots:
     {
         QFont font(QStringLiteral("Microsoft YaHei"));
         QCOMPARE(QFontInfo(font).family(), krt::host::uiFontSubstitute());
-    }
-
-    void dpiScalingUsesFactor()
-    {
-        KLiteStyle::setScaleFactor(1.5);
-        QCOMPARE(KLiteStyle::dpiScaled(10), 15);
-        QCOMPARE(KVYXStyle::dpiScaled(QSize(96, 32)), QSize(144, 48));
-        KLiteStyle::setScaleFactor(1.0);
     }
 };
 

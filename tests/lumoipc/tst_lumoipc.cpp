@@ -111,55 +111,55 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"a.png", "b.png"}));
     }
 
-    void unreadableRequestsGetAnErrorResult_data()
+    // Refused requests write nothing: not the cloud folder, nor anything outside it.
+    void refusedRequestsGetAnErrorResult_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        const QByteArray valid = request(QStringLiteral("x"), {source(QStringLiteral("c.png"), "c")}).bytes();
-        UploadRequestWire noUploadFrom = request(QStringLiteral("x"), {});
+        QTest::addColumn<QString>("user"); // signed in; empty: nobody
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString file = source(QStringLiteral("c.png"), "c");
+        const QByteArray valid = request(QStringLiteral("x"), {file}).bytes();
+        UploadRequestWire noUploadFrom = request(QStringLiteral("x"), {}), noFiles = noUploadFrom, dots = noUploadFrom;
         noUploadFrom.omitted = {6};
-        UploadRequestWire noFiles = request(QStringLiteral("x"), {});
         noFiles.omitted = {3};
+        dots.userId = "..";
+        UploadRequestWire noCreate = request(QStringLiteral("missing"), {file});
+        noCreate.createWhenNoExists = false;
         QByteArray hugeString = valid;
         hugeString[3] = char(0x7f); // length of the first string field's byte 0
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("truncated") << valid.left(valid.size() / 2);
-        QTest::newRow("no uploadFrom") << noUploadFrom.bytes();
-        QTest::newRow("no srcFiles") << noFiles.bytes();
-        QTest::newRow("huge string size") << hugeString;
-        QTest::newRow("not thrift") << QByteArray("GET / HTTP/1.1\r\n\r\n");
         QByteArray noise(48, Qt::Uninitialized);
         for (char &c : noise)
             c = char(QRandomGenerator::global()->bounded(256));
-        QTest::newRow("noise") << noise;
+        const int invalid = UploadFilesToCloudResult::InvalidRequest;
+        const QString unreadable = QStringLiteral("unreadable request: ");
+        QTest::newRow("empty") << QByteArray() << "u1" << invalid << unreadable;
+        QTest::newRow("truncated") << valid.left(valid.size() / 2) << "u1" << invalid << unreadable;
+        QTest::newRow("no uploadFrom") << noUploadFrom.bytes() << "u1" << invalid << unreadable;
+        QTest::newRow("no srcFiles") << noFiles.bytes() << "u1" << invalid << unreadable;
+        QTest::newRow("huge string size") << hugeString << "u1" << invalid << unreadable;
+        QTest::newRow("not thrift") << QByteArray("GET / HTTP/1.1\r\n\r\n") << "u1" << invalid << unreadable;
+        QTest::newRow("noise") << noise << "u1" << invalid << unreadable;
+        QTest::newRow("nobody signed in") << valid << "" << int(UploadFilesToCloudResult::NotSignedIn) << "nobody is signed in";
+        QTest::newRow("other user") << valid << "u2" << invalid << "request for another user: u1";
+        QTest::newRow("user named ..") << dots.bytes() << ".." << invalid << "request for another user: ..";
+        QTest::newRow("path escapes") << request(QStringLiteral("../../escape"), {file}).bytes() << "u1" << invalid
+                                      << "cloud path leaves the user's folder";
+        QTest::newRow("path escapes by backslashes") << request(QStringLiteral("a\\..\\..\\escape"), {file}).bytes() << "u1"
+                                                     << invalid << "cloud path leaves the user's folder";
+        QTest::newRow("missing folder not to be made") << noCreate.bytes() << "u1" << invalid << "no cloud folder";
     }
 
-    void unreadableRequestsGetAnErrorResult()
+    void refusedRequestsGetAnErrorResult()
     {
         QFETCH(QByteArray, bytes);
-        const UploadFilesToCloudResult result = klumocloud::uploadFilesToCloud(bytes, m_user);
-        QCOMPARE(result.code, int(UploadFilesToCloudResult::InvalidRequest));
-        QVERIFY(result.message.startsWith(QStringLiteral("unreadable request")));
-        QVERIFY(!QFileInfo::exists(m_root));
-    }
-
-    void refusesOtherUsersAndPathsLeavingTheFolder()
-    {
-        const QString file = source(QStringLiteral("d.png"), "d");
-        QCOMPARE(klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {file}).bytes(), KVYXUserInfo()).code,
-                 int(UploadFilesToCloudResult::NotSignedIn));
-        QCOMPARE(klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {file}).bytes(), KVYXUserInfo(QStringLiteral("u2"), true)).code,
-                 int(UploadFilesToCloudResult::InvalidRequest));
-        for (const QString &path : {QStringLiteral("../../escape"), QStringLiteral("a\\..\\..\\escape")}) {
-            QCOMPARE(klumocloud::uploadFilesToCloud(request(path, {file}).bytes(), m_user).code,
-                     int(UploadFilesToCloudResult::InvalidRequest));
-        }
-        UploadRequestWire dots = request(QStringLiteral("x"), {file});
-        dots.userId = "..";
-        QCOMPARE(klumocloud::uploadFilesToCloud(dots.bytes(), KVYXUserInfo(QStringLiteral(".."), true)).code,
-                 int(UploadFilesToCloudResult::InvalidRequest));
-        UploadRequestWire noCreate = request(QStringLiteral("missing"), {file});
-        noCreate.createWhenNoExists = false;
-        QCOMPARE(klumocloud::uploadFilesToCloud(noCreate.bytes(), m_user).code, int(UploadFilesToCloudResult::InvalidRequest));
+        QFETCH(QString, user);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const UploadFilesToCloudResult result =
+            klumocloud::uploadFilesToCloud(bytes, user.isEmpty() ? KVYXUserInfo() : KVYXUserInfo(user, true));
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.message.startsWith(message), qPrintable(result.message));
         QVERIFY(!QFileInfo::exists(m_root));
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("escape"))));
     }
