@@ -27,12 +27,17 @@ public:
     // Simulates a cancel that arrives while the long picture is being composed.
     bool cancelDuringComposition = false;
 
-    static TestRenderTask *uniform(int count, const QSize &size, const QColor &color)
+    static TestRenderTask *sized(const QList<QSize> &sizes, const QColor &color = Qt::red)
     {
         auto *task = new TestRenderTask;
-        for (int i = 0; i < count; ++i)
+        for (const QSize &size : sizes)
             task->pages.append({size, color, 0});
         return task;
+    }
+
+    static TestRenderTask *uniform(int count, const QSize &size, const QColor &color)
+    {
+        return sized(QVector<QSize>(count, size).toList(), color);
     }
 
     int pageCount() override { return pages.size(); }

@@ -18,12 +18,13 @@ namespace {
 
 using ktest::Outcome;
 const auto run = ktest::runTask;
+using Sizes = QList<QSize>;
 
 // A PDF document whose pages render to exactly the sizes given for 96 dots per inch.
 class FakePdf : public KUnknownImpl<IKPdfDocument>
 {
 public:
-    explicit FakePdf(const QList<QSize> &sizes, int failingPage = -1) : m_sizes(sizes), m_failing(failingPage) {}
+    explicit FakePdf(const Sizes &sizes, int failingPage = -1) : m_sizes(sizes), m_failing(failingPage) {}
     int prepareRendering(float zoom) override { return zoom > 0; }
     int pageCount() override { return m_sizes.size(); }
     QSizeF pageSize(int i) override { return QSizeF(m_sizes.value(i)) * (krt::host::screenDpi() / 96.0); }
@@ -38,7 +39,7 @@ public:
     }
 
 private:
-    QList<QSize> m_sizes;
+    Sizes m_sizes;
     int m_failing;
 };
 
@@ -89,7 +90,6 @@ private slots:
         o.pageGap = 30;
         QCOMPARE(KExportImageTaskVyx::halfGap(o, kDocSpacingUnset), 30);
         o.pageGap = 0;
-        QCOMPARE(KExportImageTaskVyx::halfGap(o, 10.0f), 3);
         o.dpi = 576;
         QCOMPARE(KExportImageTaskVyx::halfGap(o, 10.0f), 3); // not scaled
         QCOMPARE(KExportImageTaskVyx::halfGap(o, kDocSpacingUnset), 15);
@@ -115,49 +115,42 @@ private slots:
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("pageGap");
+        QTest::addColumn<int>("pages");
         QTest::addColumn<QList<int>>("blank");
+        QTest::addColumn<QList<PageRange>>("selected");
         QTest::addColumn<int>("middleGap");
-        QTest::newRow("gap 30 at 192 dpi") << 192 << 30 << QList<int>() << 60;
-        QTest::newRow("automatic at 96 dpi") << 96 << 0 << QList<int>() << 30;
-        QTest::newRow("a blank page between") << 96 << 0 << QList<int>({2}) << 15 + 15 + 1 + 15 + 15;
+        const QList<int> none;
+        const QList<PageRange> all;
+        QTest::newRow("gap 30 at 192 dpi") << 192 << 30 << 2 << none << all << 60;
+        QTest::newRow("automatic at 96 dpi") << 96 << 0 << 2 << none << all << 30;
+        QTest::newRow("a blank page between") << 96 << 0 << 3 << QList<int>({2}) << all << 15 + 15 + 1 + 15 + 15;
+        // A selection gives the edge bands to its own first and last page.
+        QTest::newRow("pages 3 to 4 of 10") << 96 << 0 << 10 << none << QList<PageRange>{{3, 4}} << 30;
     }
 
     void writerLongPictureHasEvenGapsAndEdgeBands()
     {
         QFETCH(int, dpi);
         QFETCH(int, pageGap);
+        QFETCH(int, pages);
         QFETCH(QList<int>, blank);
+        QFETCH(QList<PageRange>, selected);
         QFETCH(int, middleGap);
-        const int pages = blank.isEmpty() ? 2 : 3;
         openWriter(ktest::blockPagesHtml(pages, blank));
-        ExportImageOptions o = longOptions(QStringLiteral("doc.png"));
+        ExportImageOptions o = options(QStringLiteral("doc.png"));
         o.dpi = dpi;
         o.pageGap = pageGap;
+        o.pages = selected;
         o.firstPageTop = 20;
         o.lastPageBottom = 25;
         KExportImageTaskVyx task;
         task.setMainWindow(m_window.data());
         const Outcome out = run(task, o);
         QCOMPARE(out.code, KExportImageTask::Success);
-        const QImage picture(out.info.value(QStringLiteral("fileName")).toString());
+        const QImage picture = out.picture();
         const int scale = dpi / 96;
         QCOMPARE(whiteRuns(picture), QList<int>({20 * scale, middleGap, 25 * scale}));
         QCOMPARE(qRound(picture.dotsPerMeterX() * 0.0254), dpi);
-    }
-
-    void selectionGivesEdgeBandsToItsOwnFirstAndLastPage()
-    {
-        openWriter(ktest::blockPagesHtml(10));
-        ExportImageOptions o = longOptions(QStringLiteral("sel.png"));
-        o.pages = {{3, 4}};
-        o.firstPageTop = 40;
-        o.lastPageBottom = 50;
-        KExportImageTaskVyx task;
-        task.setMainWindow(m_window.data());
-        const Outcome out = run(task, o);
-        QCOMPARE(out.code, KExportImageTask::Success);
-        QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("2"));
-        QCOMPARE(whiteRuns(QImage(out.info.value(QStringLiteral("fileName")).toString())), QList<int>({40, 30, 50}));
     }
 
     void writerPerPageAndInCallerRendering()
@@ -165,9 +158,7 @@ private slots:
         auto *backend = openWriter(ktest::blockPagesHtml(3));
         backend->setRenderOnInterfaceThread(true);
         QVERIFY(kdocumentaccess::writerRendersInCaller(m_window.data()));
-        ExportImageOptions o = longOptions(QString());
-        o.longPicture = false;
-        o.fileName = QStringLiteral("doc");
+        ExportImageOptions o = options(QStringLiteral("doc"), false);
         o.exportInCaller = true;
         o.suffix = QStringLiteral("jpg");
         KExportImageTaskVyx task;
@@ -180,91 +171,91 @@ private slots:
         QCOMPARE(task.previewImage().size(), QSize(794, 1123));
     }
 
+    // The manager picks the task of the component; without a document each one fails.
+    void missingDocumentFails_data()
+    {
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("task");
+        QTest::addColumn<int>("pageCount");
+        QTest::newRow("writer") << "VYX" << "KExportImageTaskVyx" << 0;
+        QTest::newRow("pdf") << "pdf" << "KExportImageTaskPdf" << 0;
+        QTest::newRow("presentation") << "VYD" << "KExportImageTaskVyd" << 0;
+        QTest::newRow("sheet") << "qz" << "KExportImageTaskQz" << 1; // always one picture
+        QTest::newRow("other") << "calc" << "KExportImageTask" << 0;
+    }
+
     void missingDocumentFails()
     {
-        KExportImageTaskVyx vyx;
-        QCOMPARE(run(vyx, longOptions(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
-        KExportImageTaskPdf pdf;
-        QCOMPARE(run(pdf, longOptions(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
-        QVERIFY(vyx.previewImage().isNull());
-        QCOMPARE(pdf.pageCount(), 0);
+        QFETCH(QString, component);
+        QFETCH(QString, task);
+        QFETCH(int, pageCount);
+        QCoreApplication::setApplicationName(component.toLower());
+        QScopedPointer<KExportImageTask> created(KExportImageMgr::createTask(component));
+        QCOMPARE(QString::fromLatin1(created->metaObject()->className()), task);
+        QCOMPARE(run(*created, options(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
+        QCOMPARE(created->pageCount(), pageCount);
+        QVERIFY(created->previewImage().isNull());
         QVERIFY(m_dir.isEmpty());
+    }
+
+    // Long PDF pictures are cut into parts Name_N of at most twenty A4 heights; a page narrower
+    // than the widest of its part is widened, and a page taller than a part is a part of its own.
+    void pdfLongPicturesSplitIntoParts_data()
+    {
+        QTest::addColumn<Sizes>("pages");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Sizes>("parts");
+        QTest::newRow("45 A4 pages") << QVector<QSize>(45, QSize(10, 1122)).toList() << "Scan"
+                                     << Sizes{{10, 20 * 1122}, {10, 20 * 1122}, {10, 5 * 1122}};
+        Sizes mixed = QVector<QSize>(30, QSize(794, 1123)).toList();
+        mixed[10] = QSize(1123, 794);
+        // Pages 1 to 14 are 1123 wide, portrait ones 1588 high then; the next would pass the limit.
+        QTest::newRow("a landscape page widens its part")
+            << mixed << "Scan" << Sizes{{1123, 13 * 1588 + 794}, {794, 16 * 1123}};
+        QTest::newRow("percent signs in the name") << Sizes{{10, 10}} << "Q%1" << Sizes{{10, 10}};
+        QTest::newRow("a tall page") << Sizes{{100, 500}, {50, 30000}, {50, 200}} << "Scan"
+                                     << Sizes{{100, 500}, {50, 30000}, {50, 200}};
+        QTest::newRow("a narrow page") << Sizes{{100, 500}, {50, 200}} << "Scan" << Sizes{{100, 900}};
     }
 
     void pdfLongPicturesSplitIntoParts()
     {
-        setPdf(new FakePdf(QVector<QSize>(45, QSize(10, 1122)).toList()));
-        ExportImageOptions o = pdfOptions();
+        QFETCH(Sizes, pages);
+        QFETCH(QString, name);
+        QFETCH(Sizes, parts);
+        setPdf(new FakePdf(pages));
+        ExportImageOptions o = pdfOptions(name);
         o.longPicture = true;
-        KExportImageTaskPdf task;
         // An A4 page renders 1122.5 rows, rounded to 1123: twenty of them fit one part.
         QCOMPARE(KExportImageTaskPdf::partHeightLimit(o), qint64(20 * 1123));
+        KExportImageTaskPdf task;
         const Outcome out = run(task, o);
         QCOMPARE(out.code, KExportImageTask::Success);
-        const QString folder = m_dir.filePath(QStringLiteral("Scan"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"Scan_0.png", "Scan_1.png", "Scan_2.png"}));
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_0.png")).height(), 20 * 1122);
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_1.png")).height(), 20 * 1122);
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_2.png")).height(), 5 * 1122);
-        QCOMPARE(out.info.value(QStringLiteral("fileName")).toString(), folder + QStringLiteral("/Scan_0.png"));
-        QCOMPARE(out.info.value(QStringLiteral("pageCount")).toString(), QStringLiteral("45"));
-    }
-
-    void pdfPartsMeasurePagesAsWidened_data()
-    {
-        QTest::addColumn<QList<QSize>>("pages");
-        QTest::addColumn<qint64>("height");
-        QTest::newRow("one page") << QList<QSize>{{794, 1123}} << qint64(1123);
-        QTest::newRow("equal widths") << QList<QSize>{{794, 1123}, {794, 1123}} << qint64(2246);
-        QTest::newRow("portrait widened by landscape") << QList<QSize>{{794, 1123}, {1123, 794}} << qint64(1588 + 794);
-        QTest::newRow("landscape first") << QList<QSize>{{1123, 794}, {794, 1123}, {794, 1123}} << qint64(794 + 2 * 1588);
-    }
-
-    void pdfPartsMeasurePagesAsWidened()
-    {
-        QFETCH(QList<QSize>, pages);
-        QFETCH(qint64, height);
-        QCOMPARE(KExportImageTaskPdf::partHeight(pages), height);
-    }
-
-    // A landscape page among portrait ones widens the part's pages: the part is cut so that
-    // it still stays within twenty A4 heights.
-    void pdfPartsStayWithinTheLimitWhenPagesAreWidened()
-    {
-        QList<QSize> pages = QVector<QSize>(30, QSize(794, 1123)).toList();
-        pages[10] = QSize(1123, 794);
-        setPdf(new FakePdf(pages));
-        ExportImageOptions o = pdfOptions();
-        o.longPicture = true;
-        KExportImageTaskPdf task;
-        QCOMPARE(run(task, o).code, KExportImageTask::Success);
-        const QDir folder(m_dir.filePath(QStringLiteral("Scan")));
-        int total = 0;
-        for (const QString &part : folder.entryList(QDir::Files)) {
-            const QImage picture(folder.filePath(part));
-            QVERIFY2(picture.height() <= KExportImageTaskPdf::partHeightLimit(o), qPrintable(part));
-            total += picture.width() == 1123 ? 1 : 0;
-        }
-        QVERIFY(total >= 1);
+        QCOMPARE(out.text("pageCount"), QString::number(pages.size()));
+        const QDir folder(m_dir.filePath(name));
+        QCOMPARE(out.text("fileName"), folder.filePath(name + QStringLiteral("_0.png")));
+        QCOMPARE(folder.entryList(QDir::Files).size(), parts.size());
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(QImage(folder.filePath(name + QStringLiteral("_%1.png").arg(i))).size(), parts.at(i));
     }
 
     void pdfPagesThatCannotRenderFailTheExport_data()
     {
-        QTest::addColumn<QList<QSize>>("pages");
+        QTest::addColumn<Sizes>("pages");
         QTest::addColumn<int>("failing");
         QTest::addColumn<bool>("longPicture");
         QTest::addColumn<QString>("detail");
-        const QList<QSize> huge{{100, 100}, {100, 40000}};
+        const Sizes huge{{100, 100}, {100, 40000}};
         QTest::newRow("too tall, per page") << huge << -1 << false << "Page 2 is too large to render at 100 %";
         QTest::newRow("too tall, long") << huge << -1 << true << "Page 2 is too large to render at 100 %";
-        const QList<QSize> three{{100, 100}, {100, 100}, {100, 100}};
+        const Sizes three{{100, 100}, {100, 100}, {100, 100}};
         QTest::newRow("token picture, per page") << three << 1 << false << "Page 2 could not be rendered";
         QTest::newRow("token picture, long") << three << 1 << true << "Page 2 could not be rendered";
     }
 
     void pdfPagesThatCannotRenderFailTheExport()
     {
-        QFETCH(QList<QSize>, pages);
+        QFETCH(Sizes, pages);
         QFETCH(int, failing);
         QFETCH(bool, longPicture);
         QFETCH(QString, detail);
@@ -274,38 +265,8 @@ private slots:
         KExportImageTaskPdf task;
         const Outcome out = run(task, o);
         QCOMPARE(out.code, KExportImageTask::Failed);
-        QVERIFY2(out.info.value(QStringLiteral("detail")).toString().startsWith(detail),
-                 qPrintable(out.info.value(QStringLiteral("detail")).toString()));
+        QVERIFY2(out.text("detail").startsWith(detail), qPrintable(out.text("detail")));
         QVERIFY(m_dir.isEmpty());
-    }
-
-    void pdfPartNamesKeepPercentSigns()
-    {
-        setPdf(new FakePdf({QSize(10, 10)}));
-        ExportImageOptions o = pdfOptions();
-        o.longPicture = true;
-        o.fileName = QStringLiteral("Q%1");
-        KExportImageTaskPdf task;
-        QCOMPARE(run(task, o).code, KExportImageTask::Success);
-        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("Q%1"))).entryList(QDir::Files), QStringList({"Q%1_0.png"}));
-    }
-
-    void tallPageIsAPartOfItsOwnAndNarrowPagesAreWidened()
-    {
-        setPdf(new FakePdf({QSize(100, 500), QSize(50, 30000), QSize(50, 200)}));
-        ExportImageOptions o = pdfOptions();
-        o.longPicture = true;
-        KExportImageTaskPdf task;
-        QCOMPARE(run(task, o).code, KExportImageTask::Success);
-        const QString folder = m_dir.filePath(QStringLiteral("Scan"));
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_0.png")).size(), QSize(100, 500));
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_1.png")).size(), QSize(50, 30000));
-        QCOMPARE(QImage(folder + QStringLiteral("/Scan_2.png")).size(), QSize(50, 200));
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
-
-        setPdf(new FakePdf({QSize(100, 500), QSize(50, 200)}));
-        QCOMPARE(run(task, o).code, KExportImageTask::Success);
-        QCOMPARE(QImage(m_dir.filePath(QStringLiteral("Scan(1)/Scan_0.png"))).size(), QSize(100, 900));
     }
 
     void selectedPagesHeightSumsRoundedHeights()
@@ -339,16 +300,6 @@ private slots:
         QCOMPARE(progress.last().at(0).toInt(), 2);
     }
 
-    void managerPicksTheTaskOfTheComponent()
-    {
-        QScopedPointer<KExportImageTask> vyx(KExportImageMgr::createTask(QStringLiteral("VYX")));
-        QScopedPointer<KExportImageTask> pdf(KExportImageMgr::createTask(QStringLiteral("pdf")));
-        QScopedPointer<KExportImageTask> other(KExportImageMgr::createTask(QStringLiteral("calc")));
-        QVERIFY(qobject_cast<KExportImageTaskVyx *>(vyx.data()));
-        QVERIFY(qobject_cast<KExportImageTaskPdf *>(pdf.data()));
-        QCOMPARE(other->metaObject(), &KExportImageTask::staticMetaObject);
-    }
-
 private:
     KWriterBackend *openWriter(const QByteArray &html)
     {
@@ -366,20 +317,14 @@ private:
         pdf->Release();
     }
 
-    ExportImageOptions longOptions(const QString &file)
+    ExportImageOptions options(const QString &name, bool longPicture = true) const
     {
-        ExportImageOptions o;
-        o.outputDir = m_dir.absolutePath();
-        o.fileName = file;
-        o.suffix = QStringLiteral("png");
-        o.longPicture = true;
-        return o;
+        return ktest::exportOptions(m_dir.absolutePath(), name, longPicture);
     }
 
-    ExportImageOptions pdfOptions()
+    ExportImageOptions pdfOptions(const QString &name = QStringLiteral("Scan")) const
     {
-        ExportImageOptions o = longOptions(QStringLiteral("Scan"));
-        o.longPicture = false;
+        ExportImageOptions o = options(name, false);
         o.maxPagesPerPicture = 20;
         return o;
     }

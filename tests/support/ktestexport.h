@@ -2,6 +2,7 @@
 
 #include <kexportimagetask.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <QSignalSpy>
 #include <QVariantMap>
@@ -13,7 +14,8 @@ struct Outcome
     KExportImageTask::ExitCode code = KExportImageTask::Failed;
     QVariantMap info;
 
-    QImage picture() const { return QImage(info.value(QStringLiteral("fileName")).toString()); }
+    QString text(const char *key) const { return info.value(QLatin1String(key)).toString(); }
+    QImage picture() const { return QImage(text("fileName")); }
 };
 
 // Runs one export on the task and waits for its report.
@@ -22,12 +24,21 @@ inline Outcome runTask(KExportImageTask &task, const ExportImageOptions &options
     QSignalSpy spy(&task, &KExportImageTask::exportFinished);
     task.startTask(options);
     task.wait();
-    Outcome outcome;
-    if (spy.count() == 1) {
-        outcome.code = spy.at(0).at(0).value<KExportImageTask::ExitCode>();
-        outcome.info = spy.at(0).at(1).toMap();
-    }
-    return outcome;
+    if (spy.count() != 1)
+        return {};
+    return {spy.at(0).at(0).value<KExportImageTask::ExitCode>(), spy.at(0).at(1).toMap()};
+}
+
+// A long picture in the format its name ends in, or pictures per page named name_NN.png.
+inline ExportImageOptions exportOptions(const QString &dir, const QString &name, bool longPicture = true)
+{
+    ExportImageOptions o;
+    o.outputDir = dir;
+    o.fileName = name;
+    o.longPicture = longPicture;
+    if (longPicture && !QFileInfo(name).suffix().isEmpty())
+        o.suffix = QFileInfo(name).suffix();
+    return o;
 }
 
 } // namespace ktest
