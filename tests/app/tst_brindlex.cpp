@@ -183,52 +183,47 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("cause");
-        const QStringList doc{"export", "{dir}/Report.html"};
-        const QString out = QStringLiteral("--output");
-        QTest::newRow("output links to the document")
-            << QStringList{"export", "{dir}/data.csv", out, "{dir}/link.png", "--overwrite"} << 1 << "replace the document itself";
-        QTest::newRow("dangling link is not followed") << doc + QStringList{out, "{dir}/dangling.png"} << 1 << "already exists";
-        QTest::newRow("refused path makes no folders") << doc + QStringList{out, "{dir}/new/sub/x.txt"} << 1
-                                                       << "Invalid image format";
-        QTest::newRow("output under a file") << doc + QStringList{out, "{dir}/data.csv/x.png"} << 1
-                                             << "Invalid file path,please reselect and try again\n{dir}/data.csv: not a folder";
-        QTest::newRow("folder named like the picture") << doc + QStringList{out, "{dir}/shots.png", "--overwrite"} << 1
-                                                       << "shots.png: is a folder";
-        QTest::newRow("suffix and format disagree") << doc + QStringList{out, "{dir}/q.jpeg", "--format", "png"} << 64
-                                                    << "--format png does not match the picture's suffix .jpeg";
-        QTest::newRow("unknown format") << doc + QStringList{"--format", "gif"} << 64 << "jpg, png, bmp or tif";
-        QTest::newRow("long picture at 300") << doc + QStringList{"--quality", "300"} << 64 << "100 or 200 percent";
-        QTest::newRow("sheet per page") << QStringList{"export", "{dir}/data.csv", "--each-page"} << 64
-                                        << "one long picture only";
-        const QStringList custom = doc + QStringList{"--watermark", "custom"};
-        for (const char *opacity : {"nan", "inf"})
-            QTest::newRow(qPrintable(QStringLiteral("opacity %1").arg(opacity))) << custom + QStringList{"--opacity", opacity} << 64 << "opacity";
+        auto row = [](const char *name, const QString &command, int status, const char *cause) {
+            QTest::newRow(name) << command.split(QLatin1Char(' ')) << status << QString::fromUtf8(cause);
+        };
+        const QString doc = QStringLiteral("export {dir}/Report.html ");
+        row("output links to the document", "export {dir}/data.csv --output {dir}/link.png --overwrite", 1,
+            "replace the document itself");
+        row("dangling link is not followed", doc + "--output {dir}/dangling.png", 1, "already exists");
+        row("refused path makes no folders", doc + "--output {dir}/new/sub/x.txt", 1, "Invalid image format");
+        row("output under a file", doc + "--output {dir}/data.csv/x.png", 1,
+            "Invalid file path,please reselect and try again\n{dir}/data.csv: not a folder");
+        row("folder named like the picture", doc + "--output {dir}/shots.png --overwrite", 1, "shots.png: is a folder");
+        row("suffix and format disagree", doc + "--output {dir}/q.jpeg --format png", 64,
+            "--format png does not match the picture's suffix .jpeg");
+        row("unknown format", doc + "--format gif", 64, "jpg, png, bmp or tif");
+        row("long picture at 300", doc + "--quality 300", 64, "100 or 200 percent");
+        row("sheet per page", "export {dir}/data.csv --each-page", 64, "one long picture only");
+        row("opacity nan", doc + "--watermark custom --opacity nan", 64, "opacity");
+        row("opacity inf", doc + "--watermark custom --opacity inf", 64, "opacity");
         for (const char *colour : {"+12345", " 12345", "0x1234", "12345", "1234567"})
             QTest::newRow(qPrintable(QStringLiteral("colour '%1'").arg(colour)))
-                << custom + QStringList{"--color", colour} << 64 << "six hexadecimal digits";
-        QTest::newRow("pages beyond the document") << doc + QStringList{"--pages", "3-17"} << 64
-                                                   << "Invalid pages: example: 1,3,5-10; the document has 3 pages";
-        QTest::newRow("folder as document") << QStringList{"export", "{dir}/folder.md"} << 1
-                                            << "folder.md: is a folder, not a document";
-        QTest::newRow("named pipe as document") << QStringList{"export", "{dir}/pipe.md"} << 1 << "pipe.md: is a named pipe";
-        QTest::newRow("device as document") << QStringList{"export", "/dev/null"} << 1 << "/dev/null: is a device";
-        QTest::newRow("missing document") << QStringList{"export", "{dir}/missing.pdf"} << 1 << "missing.pdf: no such file";
-        QTest::newRow("unknown kind of document") << QStringList{"export", "{dir}/data.xyz"} << 64 << "cannot open this kind";
-        QTest::newRow("unknown option") << doc + QStringList{"--frobnicate"} << 64 << "frobnicate";
-        QTest::newRow("no document") << QStringList{"export"} << 64 << "Name exactly one document";
-        QTest::newRow("Qt's own option") << doc + QStringList{"-reverse"} << 64 << "Unknown options: r, e, v";
-
-        const QStringList note{"convert", "{dir}/note.txt"};
-        QTest::newRow("convert: own input") << note + QStringList{"{dir}/note.txt"} << 1 << "the document itself";
-        QTest::newRow("convert: own input through a link") << note + QStringList{"{dir}/link.pdf", "--overwrite"} << 1
-                                                           << "the document itself";
-        QTest::newRow("convert: existing output") << note + QStringList{"{dir}/old.pdf"} << 1 << "already exists";
-        QTest::newRow("convert: dangling link") << note + QStringList{"{dir}/dangling.png"} << 1 << "already exists";
-        QTest::newRow("convert: folder as document") << QStringList{"convert", "{dir}/folder.md", "{dir}/x.pdf"} << 1
-                                                     << "is a folder";
-        QTest::newRow("convert: missing folder") << note + QStringList{"{dir}/none/x.pdf"} << 1 << "none: no such folder";
-        QTest::newRow("convert: no output") << note << 64 << "Name one document and one output file";
-        QTest::newRow("convert: unknown option") << note + QStringList{"{dir}/x.pdf", "--frob"} << 64 << "--frob";
+                << QStringList{"export", "{dir}/Report.html", "--watermark", "custom", "--color", colour} << 64
+                << "six hexadecimal digits";
+        row("pages beyond the document", doc + "--pages 3-17", 64,
+            "Invalid pages: example: 1,3,5-10; the document has 3 pages");
+        row("folder as document", "export {dir}/folder.md", 1, "folder.md: is a folder, not a document");
+        row("named pipe as document", "export {dir}/pipe.md", 1, "pipe.md: is a named pipe");
+        row("device as document", "export /dev/null", 1, "/dev/null: is a device");
+        row("missing document", "export {dir}/missing.pdf", 1, "missing.pdf: no such file");
+        row("unknown kind of document", "export {dir}/data.xyz", 64, "cannot open this kind");
+        row("unknown option", doc + "--frobnicate", 64, "frobnicate");
+        row("no document", "export", 64, "Name exactly one document");
+        row("Qt's own option", doc + "-reverse", 64, "Unknown options: r, e, v");
+        const QString note = QStringLiteral("convert {dir}/note.txt ");
+        row("convert: own input", note + "{dir}/note.txt", 1, "the document itself");
+        row("convert: own input through a link", note + "{dir}/link.pdf --overwrite", 1, "the document itself");
+        row("convert: existing output", note + "{dir}/old.pdf", 1, "already exists");
+        row("convert: dangling link", note + "{dir}/dangling.png", 1, "already exists");
+        row("convert: folder as document", "convert {dir}/folder.md {dir}/x.pdf", 1, "is a folder");
+        row("convert: missing folder", note + "{dir}/none/x.pdf", 1, "none: no such folder");
+        row("convert: no output", note.trimmed(), 64, "Name one document and one output file");
+        row("convert: unknown option", note + "{dir}/x.pdf --frob", 64, "--frob");
     }
 
     void refusals()
@@ -256,29 +251,24 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QByteArray>("format"); // of the picture written, when given
-        QTest::newRow("help") << QStringList{"--help"} << "Usage: brindlex export [options] document" << QByteArray();
-        QTest::newRow("export help") << QStringList{"export", "-h"} << "--style <normal|r_triangle|" << QByteArray();
-        QTest::newRow("json") << QStringList{"export", "{dir}/Report.html", "--json"}
-                              << "\"fileName\":\"{dir}/Report.png\"" << QByteArray("png");
-        QTest::newRow("markdown") << QStringList{"export", "{dir}/Note.md"} << "{dir}/Note.png\n" << QByteArray();
-        QTest::newRow("--json as a watermark text")
-            << QStringList{"export", "{dir}/Note.md", "--watermark", "custom", "--text", "--json"} << "{dir}/Note.png\n"
-            << QByteArray();
-        QTest::newRow("csv") << QStringList{"export", "{dir}/data.csv", "--json"} << "\"exitCode\":0" << QByteArray();
-        QTest::newRow("line break in a name") << QStringList{"export", "{dir}/two\nlines.md"} << "{dir}/two\\nlines.png\n"
-                                              << QByteArray();
-        QTest::newRow("control byte in a name") << QStringList{"export", "{dir}/bell\a.md"} << "{dir}/bell\\x07.png\n"
-                                                << QByteArray();
-        QTest::newRow("convert replaces on request")
-            << QStringList{"convert", "{dir}/note.txt", "{dir}/old.pdf", "--overwrite"} << "{dir}/old.pdf\n" << QByteArray();
-        for (const QStringList &row : QList<QStringList>{{"q.jpeg", "", "jpeg"}, {"q.jpeg", "jpg", "jpeg"},
-                                                         {"q.tiff", "", "tiff"}, {"q.TIF", "tiff", "tiff"}, {"q.bmp", "bmp", "bmp"}}) {
-            QStringList arguments{"export", "{dir}/Note.md", "--output", "{dir}/" + row[0], "--json"};
-            if (!row[1].isEmpty())
-                arguments << QStringLiteral("--format") << row[1];
-            QTest::newRow(qPrintable(row[0] + " as " + row[1])) << arguments << "\"fileName\":\"{dir}/" + row[0] + "\""
-                                                                << row[2].toLatin1();
-        }
+        auto row = [](const char *name, const QString &command, const char *out, const QByteArray &format = {}) {
+            QTest::newRow(name) << command.split(QLatin1Char(' ')) << QString::fromUtf8(out) << format;
+        };
+        row("help", "--help", "Usage: brindlex export [options] document");
+        row("export help", "export -h", "--style <normal|r_triangle|");
+        row("json", "export {dir}/Report.html --json", "\"fileName\":\"{dir}/Report.png\"", "png");
+        row("markdown", "export {dir}/Note.md", "{dir}/Note.png\n");
+        row("--json as a watermark text", "export {dir}/Note.md --watermark custom --text --json", "{dir}/Note.png\n");
+        row("csv", "export {dir}/data.csv --json", "\"exitCode\":0");
+        row("line break in a name", "export {dir}/two\nlines.md", "{dir}/two\\nlines.png\n");
+        row("control byte in a name", "export {dir}/bell\a.md", "{dir}/bell\\x07.png\n");
+        row("convert replaces on request", "convert {dir}/note.txt {dir}/old.pdf --overwrite", "{dir}/old.pdf\n");
+        const QString note = QStringLiteral("export {dir}/Note.md --json --output {dir}/");
+        row("jpeg", note + "q.jpeg", "\"fileName\":\"{dir}/q.jpeg\"", "jpeg");
+        row("jpeg named jpg", note + "q.jpeg --format jpg", "\"fileName\":\"{dir}/q.jpeg\"", "jpeg");
+        row("tiff", note + "q.tiff", "\"fileName\":\"{dir}/q.tiff\"", "tiff");
+        row("upper-case TIF as tiff", note + "q.TIF --format tiff", "\"fileName\":\"{dir}/q.TIF\"", "tiff");
+        row("bmp", note + "q.bmp --format bmp", "\"fileName\":\"{dir}/q.bmp\"", "bmp");
     }
 
     void whatAPersonSees()
