@@ -56,16 +56,11 @@ Run finish(QProcess &process)
     return run;
 }
 
-Run brindlexCommand(const QStringList &arguments, const QMap<QString, QString> &environment = {})
+Run brindlex(const QStringList &arguments, const QMap<QString, QString> &environment = {})
 {
     QProcess process;
     start(process, arguments, environment);
     return finish(process);
-}
-
-Run brindlex(const QStringList &arguments, const QMap<QString, QString> &environment = {})
-{
-    return brindlexCommand(QStringList{QStringLiteral("export")} + arguments, environment);
 }
 
 QStringList filesIn(const QString &folder)
@@ -117,35 +112,35 @@ private slots:
 
     void existingOutputsAreRefusedReplacedOrNumbered()
     {
-        const QString doc = writeHtml(QStringLiteral("Report.html"), 3);
-        QCOMPARE(brindlex({doc, "--quiet", "--watermark", "default"}).status, 0);
-        QCOMPARE(brindlex({doc}).status, 1);
-        QCOMPARE(brindlex({doc, "--overwrite"}).status, 0);
-        QCOMPARE(brindlex({doc, "--each-page", "--format", "jpg", "--pages", "1,3"}).status, 0);
-        QCOMPARE(brindlex({doc, "--each-page", "--quiet"}).status, 0);
+        const QString doc = write(QStringLiteral("Report.html"), ktest::blockPagesHtml(3));
+        QCOMPARE(brindlex({"export", doc, "--quiet", "--watermark", "default"}).status, 0);
+        QCOMPARE(brindlex({"export", doc}).status, 1);
+        QCOMPARE(brindlex({"export", doc, "--overwrite"}).status, 0);
+        QCOMPARE(brindlex({"export", doc, "--each-page", "--format", "jpg", "--pages", "1,3"}).status, 0);
+        QCOMPARE(brindlex({"export", doc, "--each-page", "--quiet"}).status, 0);
         QCOMPARE(filesIn(m_dir.filePath(QStringLiteral("Report"))), QStringList({"Report_01.jpg", "Report_03.jpg"}));
         QCOMPARE(filesIn(m_dir.filePath(QStringLiteral("Report(1)"))).size(), 3);
     }
 
     void longPicturePageLimits()
     {
-        const QString doc = writeHtml(QStringLiteral("Long.html"), 16);
-        const Run tooMany = brindlex({doc, "--quality", "200"});
+        const QString doc = write(QStringLiteral("Long.html"), ktest::blockPagesHtml(16));
+        const Run tooMany = brindlex({"export", doc, "--quality", "200"});
         QCOMPARE(tooMany.status, 1);
         QVERIFY2(tooMany.err.contains(QStringLiteral("15 doc pages can support"))
                      && tooMany.err.contains(QStringLiteral(" or reduce the image quality")),
                  qPrintable(tooMany.err));
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("Long.png"))));
-        QCOMPARE(brindlex({doc, "--pages", "1-15", "--quality", "200", "--quiet"}).status, 0);
+        QCOMPARE(brindlex({"export", doc, "--pages", "1-15", "--quality", "200", "--quiet"}).status, 0);
     }
 
     void pdfPerPageByDefaultAndLongPictureParts()
     {
         const QString pdf = m_dir.filePath(QStringLiteral("Scan.pdf"));
         QVERIFY(ktest::writePdf(pdf, QVector<QSizeF>(23, QSizeF(595, 842)).toList()));
-        QCOMPARE(brindlex({pdf, "--json", "--pages", "1-2"}).status, 0);
+        QCOMPARE(brindlex({"export", pdf, "--json", "--pages", "1-2"}).status, 0);
         QCOMPARE(filesIn(m_dir.filePath(QStringLiteral("Scan"))), QStringList({"Scan_01.png", "Scan_02.png"}));
-        QCOMPARE(brindlex({pdf, "--long", "--quality", "200", "--format", "jpg", "--json"}).status, 0);
+        QCOMPARE(brindlex({"export", pdf, "--long", "--quality", "200", "--format", "jpg", "--json"}).status, 0);
         QCOMPARE(filesIn(m_dir.filePath(QStringLiteral("Scan(1)"))), QStringList({"Scan_0.jpg", "Scan_1.jpg"}));
         const QImage first(m_dir.filePath(QStringLiteral("Scan(1)/Scan_0.jpg")));
         QCOMPARE(first.width(), 1587);
@@ -168,7 +163,7 @@ private slots:
         const QString pdf = m_dir.filePath(QStringLiteral("Damaged.pdf"));
         const QByteArray bytes = damagedPdf();
         QVERIFY(ktest::writeText(pdf, keptBytes ? bytes.left(keptBytes) : bytes));
-        const Run run = brindlex({pdf, "--quiet"});
+        const Run run = brindlex({"export", pdf, "--quiet"});
         QCOMPARE(run.status, status);
         const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.filter(QStringLiteral("Damaged.pdf: the PDF has errors (")).size(), 1);
@@ -233,7 +228,7 @@ private slots:
         QFETCH(QString, cause);
         makeFixtures();
         const QMap<QString, QByteArray> before = snapshot(m_dir.path());
-        const Run run = brindlexCommand(expand(arguments) << QStringLiteral("--json"), kNoRuntimeFolder);
+        const Run run = brindlex(expand(arguments) << QStringLiteral("--json"), kNoRuntimeFolder);
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(cause.replace(QLatin1String("{dir}"), m_dir.path())), qPrintable(run.err));
         QVERIFY2(!run.err.contains(QLatin1String("QPainter")) && !run.err.contains(QLatin1String("QStandardPaths")),
@@ -277,7 +272,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QByteArray, format);
         makeFixtures();
-        const Run run = brindlexCommand(expand(arguments), kNoRuntimeFolder);
+        const Run run = brindlex(expand(arguments), kNoRuntimeFolder);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
         QVERIFY2(run.out.contains(out.replace(QLatin1String("{dir}"), m_dir.path())), qPrintable(run.out));
@@ -298,7 +293,7 @@ private slots:
         makeFixtures();
         QSet<QByteArray> pictures;
         for (const char *style : {"normal", "r_triangle", "i_triangle", "rectangle", "circle", "ellipse"}) {
-            const Run run = brindlex({m_dir.filePath(QStringLiteral("Note.md")), "--output",
+            const Run run = brindlex({"export", m_dir.filePath(QStringLiteral("Note.md")), "--output",
                                       m_dir.filePath(QStringLiteral("%1.png").arg(style)), "--watermark", "custom", "--text",
                                       "Draft", "--style", style, "--json"});
             QCOMPARE(run.status, 0);
@@ -314,8 +309,8 @@ private slots:
     {
         const QString deck = m_dir.filePath(QStringLiteral("Talk.slides.md"));
         QVERIFY(ktest::writeText(deck, "# One\n\nFirst\n\n---\n\n# Two\n\n---\n\n# Three\n"));
-        const Run one = brindlex({deck, "--json", "--pages", "2", "--quality", "200", "--first-top", "10", "--last-bottom",
-                                  "10"});
+        const Run one =
+            brindlex({"export", deck, "--json", "--pages", "2", "--quality", "200", "--first-top", "10", "--last-bottom", "10"});
         QCOMPARE(one.status, 0);
         QCOMPARE(one.json.value(QStringLiteral("pageCount")).toString(), QStringLiteral("1"));
         QCOMPARE(one.picture().size(), QSize(2560, 20 + 15 + 1440 + 15 + 20));
@@ -325,7 +320,7 @@ private slots:
     {
         const QString csv = m_dir.filePath(QStringLiteral("Poster.csv"));
         QVERIFY(ktest::writeText(csv, "x\n") && ktest::writeText(csv + ".sheet", "width A 1600\nheight 1 1600\n"));
-        const Run run = brindlex({csv, "--quality", "200"}, {{QStringLiteral("BRINDLEX_EDITION"), QStringLiteral("5")}});
+        const Run run = brindlex({"export", csv, "--quality", "200"}, {{"BRINDLEX_EDITION", "5"}});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.err.contains(QStringLiteral("Warning: The picture is larger")), qPrintable(run.err));
         QCOMPARE(QImage(m_dir.filePath(QStringLiteral("Poster.png"))).size(), QSize(3230, 3230));
@@ -339,7 +334,7 @@ private slots:
         QVERIFY(ktest::writeText(fodp, ktest::flatPresentation({"Hello", "World"})));
         const QString pptx = ktest::sofficeConvert(fodp, QStringLiteral("pptx"), m_dir.path());
         QVERIFY2(!pptx.isEmpty(), "LibreOffice did not make the test presentation");
-        const Run run = brindlex({pptx, "--json"});
+        const Run run = brindlex({"export", pptx, "--json"});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.json.value(QStringLiteral("pageCount")).toString(), QStringLiteral("2"));
         const QImage picture = run.picture();
@@ -380,7 +375,7 @@ private slots:
         QFETCH(QString, waitFor);
         if (waitFor == QLatin1String("converter") && ktest::soffice().isEmpty())
             QSKIP("LibreOffice is not installed");
-        QVERIFY(writeDocument(name, content));
+        QVERIFY(!write(name, content).isEmpty());
         const QString scratch = m_dir.filePath(QStringLiteral("tmp"));
         QVERIFY(m_dir.mkdir(QStringLiteral("tmp")));
 
@@ -421,7 +416,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QStringList, options);
-        QVERIFY(writeDocument(name, content));
+        QVERIFY(!write(name, content).isEmpty());
         QProcess process; // no picture fits in 1024 bytes (two blocks of 512)
         process.start(QStringLiteral("/bin/sh"), QStringList{"-c", "ulimit -f 2 && exec \"$0\" \"$@\"", BRINDLEX_PATH,
                                                              "export", m_dir.filePath(name), "--json"} + options);
@@ -436,7 +431,7 @@ private:
     // The files the tables refer to as {dir}/...
     void makeFixtures()
     {
-        writeHtml(QStringLiteral("Report.html"), 3);
+        write(QStringLiteral("Report.html"), ktest::blockPagesHtml(3));
         for (const char *name : {"Note.md", "two\nlines.md", "bell\a.md"})
             ktest::writeText(m_dir.filePath(QString::fromUtf8(name)), "# Note\n\nA *short* note.\n");
         ktest::writeText(m_dir.filePath(QStringLiteral("data.csv")), "name,count\npears,3\nplums,5\n");
@@ -458,20 +453,15 @@ private:
         return arguments;
     }
 
-    QString writeHtml(const QString &name, int pages)
+    // A PDF of `content` A4 pages, or any other document holding `content`; its path, or
+    // nothing when it could not be written.
+    QString write(const QString &name, const QByteArray &content)
     {
         const QString path = m_dir.filePath(name);
-        ktest::writeText(path, ktest::blockPagesHtml(pages));
-        return path;
-    }
-
-    // A PDF of `content` A4 pages, or any other document holding `content`.
-    bool writeDocument(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        if (name.endsWith(QLatin1String(".pdf")))
-            return ktest::writePdf(path, QVector<QSizeF>(content.toInt(), QSizeF(595, 842)).toList());
-        return ktest::writeText(path, content);
+        const bool written = name.endsWith(QLatin1String(".pdf"))
+            ? ktest::writePdf(path, QVector<QSizeF>(content.toInt(), QSizeF(595, 842)).toList())
+            : ktest::writeText(path, content);
+        return written ? path : QString();
     }
 
     QScopedPointer<QTemporaryDir> m_tmp;

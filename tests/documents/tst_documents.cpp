@@ -303,12 +303,14 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // null: no such file
         QTest::addColumn<QString>("reason");
         // The trailer names a standard security handler with a user password we do not know.
-        const QByteArray locked = ktest::rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                                                 "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>",
-                                                 "<< /Filter /Standard /V 1 /R 2 /P -44 /O <" + QByteArray(64, 'a') + "> /U <"
-                                                     + QByteArray(64, 'b') + "> >>"},
-                                                " /Encrypt 4 0 R /ID [<" + QByteArray(32, 'c') + "> <" + QByteArray(32, 'c') + ">]");
-        QTest::newRow("damaged") << "damaged.pdf" << QByteArray("%PDF-1.4\nthis is not really a PDF\n") << "not a readable PDF";
+        const QByteArray security =
+            "<< /Filter /Standard /V 1 /R 2 /P -44 /O <" + QByteArray(64, 'a') + "> /U <" + QByteArray(64, 'b') + "> >>";
+        const QByteArray id = QByteArray(32, 'c');
+        const QByteArray locked =
+            ktest::rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                           "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>", security},
+                          " /Encrypt 4 0 R /ID [<" + id + "> <" + id + ">]");
+        QTest::newRow("damaged") << "damaged.pdf" << QByteArray("%PDF-1.4\nnot really a PDF\n") << "not a readable PDF";
         QTest::newRow("encrypted") << "locked.pdf" << locked << "encrypted";
         QTest::newRow("empty") << "empty.pdf" << QByteArray("") << "";
         QTest::newRow("missing") << "missing.pdf" << QByteArray() << "no such file";
@@ -375,7 +377,8 @@ private slots:
         QByteArray text;
         for (int i = 0; i < 400; ++i)
             text += "Line " + QByteArray::number(i) + " of a long plain text document.\n";
-        const KComPtr<IKWriterDocument> doc(KWriterBackend::fromText(QString::fromUtf8(text), KWriterBackend::Source::PlainText));
+        const KComPtr<IKWriterDocument> doc(
+            KWriterBackend::fromText(QString::fromUtf8(text), KWriterBackend::Source::PlainText));
         const KComPtr<IKPageRenderer> renderer = rendererOf(doc);
         int count = 0;
         QVERIFY(renderer && kSucceeded(renderer->pageCount(&count)));
@@ -572,8 +575,11 @@ private slots:
         QVERIFY(ktest::writeText(dir.filePath(QStringLiteral("Letter.fodt")),
                                  ktest::flatText({"Dear reader,", "this letter was written by a test."})));
         QVERIFY(ktest::writeText(dir.filePath(QStringLiteral("Sheet.csv")), "Item,Qty\nBolts,120\nNuts,75\n"));
-        const KOpenedDocument letter =
-            KDocumentLoader::open(ktest::sofficeConvert(dir.filePath(QStringLiteral("Letter.fodt")), QStringLiteral("docx"), dir.path()));
+        auto convert = [&dir](const char *name, const char *target) {
+            const QString converted = ktest::sofficeConvert(dir.filePath(QLatin1String(name)), QLatin1String(target), dir.path());
+            return KDocumentLoader::open(converted);
+        };
+        const KOpenedDocument letter = convert("Letter.fodt", "docx");
         QVERIFY2(letter.object, qPrintable(letter.error));
         QCOMPARE(letter.component, QStringLiteral("vyx"));
         const KComPtr<IKPageRenderer> renderer = rendererOf(letter.object.query<IKWriterDocument>());
@@ -583,8 +589,7 @@ private slots:
         QVERIFY(qAbs(image.width() - 794) <= 24 && qAbs(image.height() - 1123) <= 24); // A4 or Letter
         QVERIFY(inkColumns(image, image.rect()) > 50);
 
-        const KOpenedDocument sheet =
-            KDocumentLoader::open(ktest::sofficeConvert(dir.filePath(QStringLiteral("Sheet.csv")), QStringLiteral("xlsx"), dir.path()));
+        const KOpenedDocument sheet = convert("Sheet.csv", "xlsx");
         QVERIFY2(sheet.object, qPrintable(sheet.error));
         QCOMPARE(sheet.component, QStringLiteral("qz"));
         KComPtr<IKCellRange> used;
