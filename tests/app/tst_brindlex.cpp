@@ -113,7 +113,10 @@ private slots:
     void existingOutputsAreRefusedReplacedOrNumbered()
     {
         const QString doc = write(QStringLiteral("Report.html"), ktest::blockPagesHtml(3));
-        QCOMPARE(brindlex({"export", doc, "--quiet", "--watermark", "default"}).status, 0);
+        const Run first = brindlex({"export", doc, "--json", "--watermark", "default"});
+        QCOMPARE(first.status, 0);
+        QCOMPARE(first.json.value(QStringLiteral("pageCount")).toString(), QStringLiteral("3"));
+        QCOMPARE(first.picture().width(), 794); // A4 at 100 %
         QCOMPARE(brindlex({"export", doc}).status, 1);
         QCOMPARE(brindlex({"export", doc, "--overwrite"}).status, 0);
         QCOMPARE(brindlex({"export", doc, "--each-page", "--format", "jpg", "--pages", "1,3"}).status, 0);
