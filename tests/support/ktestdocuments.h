@@ -39,6 +39,21 @@ inline bool writeText(const QString &path, const QByteArray &text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
+// A PDF of the given objects, numbered from 1, whose table of object places is off by
+// `misplaced` bytes; `trailer` adds entries to the trailer.
+inline QByteArray rawPdf(const QList<QByteArray> &objects, const QByteArray &trailer = {}, int misplaced = 0)
+{
+    const QByteArray size = QByteArray::number(objects.size() + 1);
+    QByteArray body = "%PDF-1.4\n";
+    QByteArray table = "xref\n0 " + size + "\n0000000000 65535 f \n";
+    for (int i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(body.size() + misplaced).rightJustified(10, '0') + " 00000 n \n";
+        body += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    return body + table + "trailer\n<< /Size " + size + " /Root 1 0 R" + trailer + " >>\nstartxref\n"
+        + QByteArray::number(body.size()) + "\n%%EOF\n";
+}
+
 // HTML with one solid black block per page and the given pages left blank.
 inline QByteArray blockPagesHtml(int pages, const QList<int> &blankPages = {}, int spacing = -1)
 {
