@@ -2,6 +2,9 @@
 
 #include <png.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <csetjmp>
 #include <vector>
 
@@ -15,6 +18,7 @@ struct Sink
 {
     QIODevice *device;
     bool failed;
+    int code; // errno of a failed write: the device itself often reports no reason
     char message[256];
 };
 
@@ -23,6 +27,7 @@ void writeData(png_structp png, png_bytep data, png_size_t length)
     auto *sink = static_cast<Sink *>(png_get_io_ptr(png));
     if (sink->device->write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length)) {
         sink->failed = true;
+        sink->code = errno;
         png_error(png, "write failed");
     }
 }
@@ -95,7 +100,7 @@ bool encode(const QImage &image, QIODevice *device, QString *error)
             *error = QStringLiteral("the PNG encoder takes opaque 32-bit pictures only");
         return false;
     }
-    Sink sink{device, false, {0}};
+    Sink sink{device, false, 0, {0}};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onError, onWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -118,7 +123,9 @@ bool encode(const QImage &image, QIODevice *device, QString *error)
     const bool ok = writeRows(png, info, image, grey, greyRow.data());
     png_destroy_write_struct(&png, &info);
     if (!ok && error)
-        *error = sink.failed ? device->errorString() : QString::fromUtf8(sink.message);
+        *error = !sink.failed ? QString::fromUtf8(sink.message)
+                 : sink.code  ? QString::fromLocal8Bit(std::strerror(sink.code))
+                              : device->errorString();
     return ok;
 }
 

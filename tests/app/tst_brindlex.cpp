@@ -425,7 +425,8 @@ private slots:
                                                              "export", m_dir.filePath(name), "--json"} + options);
         const Run run = finish(process);
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("Cannot write ")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("Cannot write ")) && run.err.contains(QStringLiteral("File too large")),
+                 qPrintable(run.err));
         QCOMPARE(run.json.value(QStringLiteral("exitCode")).toInt(), 1);
         QCOMPARE(m_dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({name}));
     }
