@@ -161,7 +161,7 @@ KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap 
     m_options.watermarkText = request.value(QStringLiteral("text"), w.text()).toString();
     if (kind == QLatin1String("default")) {
         w.setStyle(WatermarkStylePicture);
-        w.setPicture(loadDefaultWatermarkPicture(m_component, m_options.longPicture));
+        w.setPicture(loadDefaultWatermarkPicture(KExportComponent::current(), m_options.longPicture));
         return {};
     }
     if (kind != QLatin1String("custom"))

@@ -1,9 +1,6 @@
 #include "kexportimagemgr.h"
 
-#include "kexportimagetaskpdf.h"
 #include "kexportimagetaskqz.h"
-#include "kexportimagetaskvyd.h"
-#include "kexportimagetaskvyx.h"
 #include "ktipsdialog.h"
 
 #include <kxapplication.h>
@@ -14,7 +11,7 @@
 KExportImageMgr::KExportImageMgr(QObject *parent)
     : QObject(parent)
 {
-    adoptTask(createTask(QCoreApplication::applicationName()));
+    adoptTask(KExportComponent::current().createTask());
 }
 
 KExportImageMgr::KExportImageMgr(KExportImageTask *task, QObject *parent)
@@ -27,19 +24,6 @@ KExportImageMgr::~KExportImageMgr()
 {
     // The task's destructor cancels and waits, so its thread never outlives it.
     delete m_task;
-}
-
-KExportImageTask *KExportImageMgr::createTask(const QString &applicationName)
-{
-    if (applicationName.compare(QLatin1String("vyx"), Qt::CaseInsensitive) == 0)
-        return new KExportImageTaskVyx;
-    if (applicationName.compare(QLatin1String("vyd"), Qt::CaseInsensitive) == 0)
-        return new KExportImageTaskVyd;
-    if (applicationName.compare(QLatin1String("qz"), Qt::CaseInsensitive) == 0)
-        return new KExportImageTaskQz;
-    if (applicationName.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
-        return new KExportImageTaskPdf;
-    return new KExportImageTask;
 }
 
 void KExportImageMgr::adoptTask(KExportImageTask *task)

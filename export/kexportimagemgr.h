@@ -29,9 +29,6 @@ public:
     // Spreadsheets: whether the last picture exceeded the host's size limit.
     bool areaTooLarge() const;
 
-    // The task for an application name ("vyx", "vyd", "qz", "pdf"; any case).
-    static KExportImageTask *createTask(const QString &applicationName);
-
 signals:
     void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
     void exportCancel();

@@ -33,11 +33,6 @@ bool isCompactEdition()
     return edition == 0 || edition == 5 || edition == 7;
 }
 
-bool applicationIs(const char *name)
-{
-    return QCoreApplication::applicationName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
 QString withTrailingSeparator(const QString &folder)
 {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
@@ -55,7 +50,13 @@ struct ColumnLayout
 } // namespace
 
 KExportImageTask::KExportImageTask(QObject *parent)
+    : KExportImageTask(KExportComponent::current(), parent)
+{
+}
+
+KExportImageTask::KExportImageTask(const KExportComponent &component, QObject *parent)
     : QThread(parent)
+    , m_component(&component)
 {
     Q_UNUSED(kExitCodeType);
 }
@@ -133,7 +134,7 @@ void KExportImageTask::startTask(const ExportImageOptions &options)
         m_detail.clear();
     }
     if (options.exportInCaller) {
-        const bool ok = isSpreadsheet() ? exportLongPicture(options) : renderPages(options);
+        const bool ok = m_component->paintsWholeSheet ? exportLongPicture(options) : renderPages(options);
         if (finishPageWrites() && ok && currentExitCode() != Canceled)
             setExitCode(Success);
     }
@@ -170,7 +171,7 @@ void KExportImageTask::run()
     QVariantMap info;
     QReadLocker lock(&m_lock);
     info.insert(QStringLiteral("fileName"), m_outputFile);
-    info.insert(QStringLiteral("pageCount"), isSpreadsheet() ? m_countText : count);
+    info.insert(QStringLiteral("pageCount"), m_component->paintsWholeSheet ? m_countText : count);
     info.insert(QStringLiteral("errMsg"), m_errMsg);
     info.insert(QStringLiteral("errTitle"), m_errTitle);
     if (m_exitCode == Failed && !m_detail.isEmpty())
@@ -187,9 +188,9 @@ KExportImageTask::Step KExportImageTask::runExport(const ExportImageOptions &opt
 {
     bool ok = false;
     if (options.longPicture) {
-        if (options.exportInCaller && isSpreadsheet())
+        if (options.exportInCaller && m_component->paintsWholeSheet)
             return Step::NotRun;
-        ok = isPdf() ? exportLongPicturePdf(options) : exportLongPicture(options);
+        ok = m_component->longPictureInParts ? exportLongPicturePdf(options) : exportLongPicture(options);
     } else {
         if (options.exportInCaller)
             return Step::NotRun;
@@ -205,7 +206,7 @@ void KExportImageTask::removeOutput(const ExportImageOptions &options)
     QWriteLocker lock(&m_lock);
     if (m_exitCode == Success)
         return;
-    const bool singleFile = options.longPicture && !isPdf();
+    const bool singleFile = m_component->writesSingleFile(options.longPicture);
     if (singleFile) {
         // A long picture only appears once complete, so only a cancel after writing leaves one.
         if (m_exitCode == Canceled && m_outputWritten && QFileInfo(m_outputFile).isFile())
@@ -514,14 +515,4 @@ void KExportImageTask::setCountText(const QString &text)
 {
     QWriteLocker lock(&m_lock);
     m_countText = text;
-}
-
-bool KExportImageTask::isSpreadsheet() const
-{
-    return applicationIs("qz");
-}
-
-bool KExportImageTask::isPdf() const
-{
-    return applicationIs("pdf");
 }

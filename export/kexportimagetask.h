@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exportimageoptions.h"
+#include "kexportcomponent.h"
 
 #include <QImage>
 #include <QList>
@@ -25,7 +26,9 @@ public:
     enum ExitCode { Success = 0, Failed = 1, Canceled = 2 };
     Q_ENUM(ExitCode)
 
+    // A task of the running application's component.
     explicit KExportImageTask(QObject *parent = nullptr);
+    explicit KExportImageTask(const KExportComponent &component, QObject *parent = nullptr);
     ~KExportImageTask() override;
 
     void run() override;
@@ -41,6 +44,7 @@ public:
     // The host window whose document is exported (writer documents are reached through it).
     void setMainWindow(KxMainWindow *window);
     KxMainWindow *mainWindow() const;
+    const KExportComponent &component() const { return *m_component; }
 
     void startTask(const ExportImageOptions &options);
     void cancel();
@@ -113,8 +117,7 @@ protected:
     QPointer<KxMainWindow> m_mainWindow;
 
 private:
-    bool isSpreadsheet() const;
-    bool isPdf() const;
+    const KExportComponent *m_component;
     enum class Step { NotRun, Done, Failed };
     Step runExport(const ExportImageOptions &options);
     bool writePage(QImage &image, const QString &path, const ExportImageOptions &options);

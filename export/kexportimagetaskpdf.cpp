@@ -20,7 +20,7 @@ UsedPages usedPages(const ExportImageOptions &options, int pageCount)
 } // namespace
 
 KExportImageTaskPdf::KExportImageTaskPdf(QObject *parent)
-    : KExportImageTask(parent)
+    : KExportImageTask(KExportComponent::of(KExportComponent::Pdf), parent)
     , m_screenDpi(kpageimage::measureScreenDpi()) // here, on the interface thread
 {
 }

@@ -75,7 +75,7 @@ struct KExportImageTaskQz::Painted
 };
 
 KExportImageTaskQz::KExportImageTaskQz(QObject *parent)
-    : KExportImageTask(parent)
+    : KExportImageTask(KExportComponent::of(KExportComponent::Spreadsheet), parent)
 {
 }
 

@@ -15,7 +15,7 @@ int scaleFor(int dpi)
 } // namespace
 
 KExportImageTaskVyd::KExportImageTaskVyd(QObject *parent)
-    : KExportImageTask(parent)
+    : KExportImageTask(KExportComponent::of(KExportComponent::Presentation), parent)
     , m_screenDpi(kpageimage::measureScreenDpi()) // here, on the interface thread
 {
 }

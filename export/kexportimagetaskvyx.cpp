@@ -76,7 +76,7 @@ QImage padded(const QImage &page, const RowSpan &span, int top, int bottom)
 } // namespace
 
 KExportImageTaskVyx::KExportImageTaskVyx(QObject *parent)
-    : KExportImageTask(parent)
+    : KExportImageTask(KExportComponent::of(KExportComponent::Writer), parent)
 {
 }
 

@@ -1,6 +1,7 @@
 #include "exportevent.h"
 
 #include <kdcinfo.h>
+#include <kexportcomponent.h>
 #include <kpluginmgr.h>
 #include <kxapplication.h>
 
@@ -28,10 +29,8 @@ QString pluginVersion()
 
 QString exportComponentType()
 {
-    const QString application = QCoreApplication::applicationName();
-    if (application.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("pdf_co");
-    return application;
+    const KExportComponent &component = KExportComponent::current();
+    return component.isKnown() ? QString::fromLatin1(component.eventName) : QCoreApplication::applicationName();
 }
 
 void sendExportEvent(const QString &name, QHash<QString, QString> fields)

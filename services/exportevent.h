@@ -3,8 +3,8 @@
 #include <QHash>
 #include <QString>
 
-// The component as events and reports name it: the host application name, except that the
-// PDF component ("pdf", any case) is "pdf_co".
+// The component as events and reports name it ("pdf_co" for the PDF component); the
+// application name itself for one the add-on does not know.
 QString exportComponentType();
 
 // Posts "vas_exportphoto_<name>" to the host's usage statistics with the caller's fields,

@@ -190,7 +190,7 @@ private slots:
         QFETCH(QString, task);
         QFETCH(int, pageCount);
         QCoreApplication::setApplicationName(component.toLower());
-        QScopedPointer<KExportImageTask> created(KExportImageMgr::createTask(component));
+        QScopedPointer<KExportImageTask> created(KExportComponent::forApplication(component).createTask());
         QCOMPARE(QString::fromLatin1(created->metaObject()->className()), task);
         QCOMPARE(run(*created, options(QStringLiteral("x.png"))).code, KExportImageTask::Failed);
         QCOMPARE(created->pageCount(), pageCount);

@@ -336,14 +336,14 @@ private slots:
     void defaultPictureFollowsComponentAndScreen()
     {
         KLiteStyle::setScaleFactor(1.0);
-        const QImage regular = loadDefaultWatermarkPicture(QStringLiteral("vyx"), true);
+        const QImage regular = loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("vyx")), true);
         QCOMPARE(regular.size(), QSize(300, 150));
         QVERIFY(qAlpha(regular.pixel(150, 75)) < 255);
-        QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("VYD"), true).size(), QSize(480, 120));
-        QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("vyd"), false).size(), QSize(300, 150));
+        QCOMPARE(loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("VYD")), true).size(), QSize(480, 120));
+        QCOMPARE(loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("vyd")), false).size(), QSize(300, 150));
         KLiteStyle::setScaleFactor(2.0);
-        QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("Vyd"), true).size(), QSize(960, 240));
-        QCOMPARE(loadDefaultWatermarkPicture(QStringLiteral("pdf"), true).size(), QSize(600, 300));
+        QCOMPARE(loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("Vyd")), true).size(), QSize(960, 240));
+        QCOMPARE(loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("pdf")), true).size(), QSize(600, 300));
         KLiteStyle::setScaleFactor(1.0);
 
         // Tiled over a page the stamp stays light enough to read body text through, yet shows.
@@ -406,7 +406,7 @@ private slots:
                 s.setScale(v.scale);
                 s.setOpacity(0.35);
                 s.setColor(QColor(0x1f4e9a));
-                s.setPicture(loadDefaultWatermarkPicture(QStringLiteral("vyx"), false));
+                s.setPicture(loadDefaultWatermarkPicture(KExportComponent::forApplication(QStringLiteral("vyx")), false));
                 if (!v.text.isNull())
                     s.setText(v.text);
                 QImage image = whitePicture(600 * qMax(1, v.scale), 400 * qMax(1, v.scale));
