@@ -5,7 +5,6 @@
 
 #include <kxapplication.h>
 
-#include <QCoreApplication>
 #include <QWidget>
 
 KExportImageMgr::KExportImageMgr(QObject *parent)
@@ -36,6 +35,11 @@ void KExportImageMgr::adoptTask(KExportImageTask *task)
     connect(m_task, &KExportImageTask::pageProgress, this, &KExportImageMgr::exportProgress, Qt::QueuedConnection);
 }
 
+void KExportImageMgr::setBusyPresenter(BusyPresenter presenter)
+{
+    m_busyPresenter = std::move(presenter);
+}
+
 void KExportImageMgr::setMainWindow(KxMainWindow *window)
 {
     if (m_task)
@@ -51,10 +55,15 @@ bool KExportImageMgr::startExport(const ExportImageOptions &options)
         m_task->startTask(options);
         return true;
     }
+    const QString title = tr("Export Image");
+    const QString message = tr("Another export task is running,please wait and try again");
+    if (m_busyPresenter) {
+        m_busyPresenter(title, message);
+        return false;
+    }
     int buttons = KTipsDialog::OkButton;
     int icon = KTipsDialog::TipsIcon;
-    KTipsDialog::showTips(qobject_cast<QWidget *>(parent()), tr("Export Image"),
-                          tr("Another export task is running,please wait and try again"), &buttons, &icon);
+    KTipsDialog::showTips(qobject_cast<QWidget *>(parent()), title, message, &buttons, &icon);
     return false;
 }
 

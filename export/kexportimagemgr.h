@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 // Owns the export task of the component the add-on runs in and serialises exports:
 // a second one is refused while the first runs. Locks the host shell for the span of
 // an export.
@@ -15,6 +17,12 @@ public:
     // Takes ownership of a task made elsewhere (a renderer the caller chose).
     KExportImageMgr(KExportImageTask *task, QObject *parent);
     ~KExportImageMgr() override;
+
+    // Tells the user why an export cannot start now (title, message).
+    using BusyPresenter = std::function<void(const QString &title, const QString &message)>;
+    // Replaces the message dialog that says another export is running (a command line
+    // prints it instead).
+    void setBusyPresenter(BusyPresenter presenter);
 
     // The host window the export is started from; its document is the one exported.
     void setMainWindow(KxMainWindow *window);
@@ -43,5 +51,6 @@ private:
     void adoptTask(KExportImageTask *task);
 
     KExportImageTask *m_task = nullptr;
+    BusyPresenter m_busyPresenter;
     bool m_busy = false;
 };

@@ -8,13 +8,16 @@
 #include "watermarkpainter.h"
 
 #include <krt.h>
+#include <kxapplication.h>
 #include <kxmainwindow.h>
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
+#include <QPointer>
 #include <QReadLocker>
+#include <QReadWriteLock>
 #include <QWriteLocker>
 
 #include <cerrno>
@@ -49,6 +52,47 @@ struct ColumnLayout
 
 } // namespace
 
+// The state of a run, shared by the caller's thread, the worker and the picture writer.
+class KExportImageTaskPrivate
+{
+public:
+    explicit KExportImageTaskPrivate(const KExportComponent &c) : component(c) {}
+
+    const KExportComponent &component;
+    mutable QReadWriteLock lock;
+    ExportImageOptions options;
+    QMap<int, QList<QImage>> pageImages;
+    bool cancelRequested = false;
+    KExportImageTask::ExitCode exitCode = KExportImageTask::Failed;
+    QString outputFile;
+    // Whether this run wrote outputFile itself (it may name a file that was there before).
+    bool outputWritten = false;
+    QString outputFolder;
+    int pageCount = -1;
+    QString countText;
+    QString detail;
+    KExportImageTask::Result result;
+    std::unique_ptr<KPictureWriteQueue> writeQueue;
+    QPointer<KxMainWindow> mainWindow;
+};
+
+QVariantMap KExportImageTask::Result::toMap() const
+{
+    QVariantMap map;
+    if (preview) {
+        map.insert(QStringLiteral("previewimage"), previewImage);
+        map.insert(QStringLiteral("isPreivewPage"), true);
+        return map;
+    }
+    map.insert(QStringLiteral("fileName"), file);
+    map.insert(QStringLiteral("pageCount"), pageCount);
+    map.insert(QStringLiteral("errMsg"), message);
+    map.insert(QStringLiteral("errTitle"), title);
+    if (code == Failed && !detail.isEmpty())
+        map.insert(QStringLiteral("detail"), detail);
+    return map;
+}
+
 KExportImageTask::KExportImageTask(QObject *parent)
     : KExportImageTask(KExportComponent::current(), parent)
 {
@@ -56,17 +100,14 @@ KExportImageTask::KExportImageTask(QObject *parent)
 
 KExportImageTask::KExportImageTask(const KExportComponent &component, QObject *parent)
     : QThread(parent)
-    , m_component(&component)
+    , d(std::make_unique<KExportImageTaskPrivate>(component))
 {
     Q_UNUSED(kExitCodeType);
 }
 
 KExportImageTask::~KExportImageTask()
 {
-    {
-        QWriteLocker lock(&m_lock);
-        m_cancelRequested = true;
-    }
+    requestCancel();
     wait();
 }
 
@@ -107,35 +148,37 @@ bool KExportImageTask::exportLongPicturePdf(const ExportImageOptions &options)
 
 void KExportImageTask::setMainWindow(KxMainWindow *window)
 {
-    QWriteLocker lock(&m_lock);
-    m_mainWindow = window;
+    QWriteLocker lock(&d->lock);
+    d->mainWindow = window;
 }
 
 KxMainWindow *KExportImageTask::mainWindow() const
 {
-    QReadLocker lock(&m_lock);
-    return m_mainWindow.data();
+    QReadLocker lock(&d->lock);
+    return d->mainWindow.data();
+}
+
+const KExportComponent &KExportImageTask::component() const
+{
+    return d->component;
 }
 
 void KExportImageTask::startTask(const ExportImageOptions &options)
 {
     {
-        QWriteLocker lock(&m_lock);
-        m_options = options;
-        m_outputFile.clear();
-        m_outputFolder.clear();
-        m_errTitle = tr("Export failed");
-        m_errMsg = krt::product::isEnterprise()
-            ? tr("Export failed. Please lower picture quality or reduce file content, and try again.")
-            : tr("Export image failed, please reduce the image quality or\n adjust doc pages and try again");
-        m_pageImages.clear();
-        m_cancelRequested = false;
-        m_exitCode = Failed;
-        m_detail.clear();
+        QWriteLocker lock(&d->lock);
+        d->options = options;
+        d->outputFile.clear();
+        d->outputWritten = false;
+        d->outputFolder.clear();
+        d->pageImages.clear();
+        d->cancelRequested = false;
+        d->exitCode = Failed;
+        d->detail.clear();
     }
     if (options.exportInCaller) {
-        const bool ok = m_component->paintsWholeSheet ? exportLongPicture(options) : renderPages(options);
-        if (finishPageWrites() && ok && currentExitCode() != Canceled)
+        const bool ok = d->component.paintsWholeSheet ? exportLongPicture(options) : renderPages(options);
+        if (finishPageWrites() && ok && exitCode() != Canceled)
             setExitCode(Success);
     }
     start(QThread::InheritPriority);
@@ -145,42 +188,30 @@ void KExportImageTask::run()
 {
     // The cancel flag was cleared by startTask; clearing it again here would lose a cancel
     // that arrives before the thread gets going.
-    const ExportImageOptions options = currentOptions();
+    ExportImageOptions options;
+    {
+        QReadLocker lock(&d->lock);
+        options = d->options;
+    }
     if (options.preview) {
-        const QImage image = previewImage();
+        Result preview;
+        preview.code = Success;
+        preview.preview = true;
+        preview.previewImage = previewImage();
         setExitCode(Success);
-        QVariantMap info;
-        info.insert(QStringLiteral("previewimage"), image);
-        info.insert(QStringLiteral("isPreivewPage"), true);
+        {
+            QWriteLocker lock(&d->lock);
+            d->result = preview;
+        }
         resetCancel();
-        emit exportFinished(Success, info);
+        emit exportFinished(Success, preview.toMap());
         return;
     }
-    const Step step = runExport(options);
-    const bool written = finishPageWrites();
-    if (currentExitCode() != Canceled) {
-        // What the worker did decides; a failed write after in-caller rendering is a failure.
-        if (step == Step::Failed || !written)
-            setExitCode(Failed);
-        else if (step == Step::Done)
-            setExitCode(Success);
-    }
-    removeOutput(options);
-
-    const QString count = pageCountText(options);
-    QVariantMap info;
-    QReadLocker lock(&m_lock);
-    info.insert(QStringLiteral("fileName"), m_outputFile);
-    info.insert(QStringLiteral("pageCount"), m_component->paintsWholeSheet ? m_countText : count);
-    info.insert(QStringLiteral("errMsg"), m_errMsg);
-    info.insert(QStringLiteral("errTitle"), m_errTitle);
-    if (m_exitCode == Failed && !m_detail.isEmpty())
-        info.insert(QStringLiteral("detail"), m_detail);
-    const ExitCode code = m_exitCode;
-    lock.unlock();
+    finishRun(options, runExport(options));
+    const Result outcome = result();
     // The run is over: a cancel must not linger into the queries that follow (page heights).
     resetCancel();
-    emit exportFinished(code, info);
+    emit exportFinished(outcome.code, outcome.toMap());
 }
 
 // The export proper, on the worker; nothing to do when the interface thread did it all.
@@ -188,9 +219,9 @@ KExportImageTask::Step KExportImageTask::runExport(const ExportImageOptions &opt
 {
     bool ok = false;
     if (options.longPicture) {
-        if (options.exportInCaller && m_component->paintsWholeSheet)
+        if (options.exportInCaller && d->component.paintsWholeSheet)
             return Step::NotRun;
-        ok = m_component->longPictureInParts ? exportLongPicturePdf(options) : exportLongPicture(options);
+        ok = d->component.longPictureInParts ? exportLongPicturePdf(options) : exportLongPicture(options);
     } else {
         if (options.exportInCaller)
             return Step::NotRun;
@@ -199,22 +230,62 @@ KExportImageTask::Step KExportImageTask::runExport(const ExportImageOptions &opt
     return ok ? Step::Done : Step::Failed;
 }
 
+// Settles the exit code once every write is done, clears away what a failure or a cancel
+// left and builds the result.
+void KExportImageTask::finishRun(const ExportImageOptions &options, Step step)
+{
+    const bool written = finishPageWrites();
+    if (exitCode() != Canceled) {
+        // What the worker did decides; a failed write after in-caller rendering is a failure.
+        if (step == Step::Failed || !written)
+            setExitCode(Failed);
+        else if (step == Step::Done)
+            setExitCode(Success);
+    }
+    removeOutput(options);
+    const Result outcome = takeResult(options);
+    QWriteLocker lock(&d->lock);
+    d->pageImages.clear(); // pages a failed long picture had queued
+    d->result = outcome;
+}
+
+KExportImageTask::Result KExportImageTask::takeResult(const ExportImageOptions &options)
+{
+    Result outcome;
+    const QString count = pageCountText(options);
+    QReadLocker lock(&d->lock);
+    outcome.code = d->exitCode;
+    outcome.file = d->outputFile;
+    outcome.pageCount = d->component.paintsWholeSheet ? d->countText : count;
+    outcome.title = tr("Export failed");
+    outcome.message = krt::product::isEnterprise()
+        ? tr("Export failed. Please lower picture quality or reduce file content, and try again.")
+        : tr("Export image failed, please reduce the image quality or\n adjust doc pages and try again");
+    outcome.detail = d->detail;
+    return outcome;
+}
+
+KExportImageTask::Result KExportImageTask::result() const
+{
+    QReadLocker lock(&d->lock);
+    return d->result;
+}
+
 // A cancelled or failed export leaves nothing it wrote behind. Files that were there
 // before the export (an overwritten long picture) are never touched.
 void KExportImageTask::removeOutput(const ExportImageOptions &options)
 {
-    QWriteLocker lock(&m_lock);
-    if (m_exitCode == Success)
+    QWriteLocker lock(&d->lock);
+    if (d->exitCode == Success)
         return;
-    const bool singleFile = m_component->writesSingleFile(options.longPicture);
-    if (singleFile) {
+    if (d->component.writesSingleFile(options.longPicture)) {
         // A long picture only appears once complete, so only a cancel after writing leaves one.
-        if (m_exitCode == Canceled && m_outputWritten && QFileInfo(m_outputFile).isFile())
-            QFile::remove(m_outputFile);
+        if (d->exitCode == Canceled && d->outputWritten && QFileInfo(d->outputFile).isFile())
+            QFile::remove(d->outputFile);
         return;
     }
-    if (!m_outputFolder.isEmpty())
-        QDir(m_outputFolder).removeRecursively();
+    if (!d->outputFolder.isEmpty())
+        QDir(d->outputFolder).removeRecursively();
 }
 
 QString KExportImageTask::pageCountText(const ExportImageOptions &options)
@@ -226,8 +297,8 @@ QString KExportImageTask::pageCountText(const ExportImageOptions &options)
     }
     int count;
     {
-        QReadLocker lock(&m_lock);
-        count = m_pageCount;
+        QReadLocker lock(&d->lock);
+        count = d->pageCount;
     }
     if (count < 0)
         count = pageCount();
@@ -236,25 +307,67 @@ QString KExportImageTask::pageCountText(const ExportImageOptions &options)
 
 void KExportImageTask::cancel()
 {
-    {
-        QWriteLocker lock(&m_lock);
-        m_cancelRequested = true;
-    }
+    requestCancel();
     wait();
+}
+
+void KExportImageTask::requestCancel()
+{
+    QWriteLocker lock(&d->lock);
+    d->cancelRequested = true;
 }
 
 bool KExportImageTask::isCanceled()
 {
-    QWriteLocker lock(&m_lock);
-    if (m_cancelRequested)
-        m_exitCode = Canceled;
-    return m_cancelRequested;
+    QWriteLocker lock(&d->lock);
+    if (d->cancelRequested)
+        d->exitCode = Canceled;
+    return d->cancelRequested;
 }
 
 void KExportImageTask::resetCancel()
 {
-    QWriteLocker lock(&m_lock);
-    m_cancelRequested = false;
+    QWriteLocker lock(&d->lock);
+    d->cancelRequested = false;
+}
+
+bool KExportImageTask::walkPages(const ExportImageOptions &options, int pageCount, const PageRenderer &render,
+                                 const PageSink &longPage)
+{
+    setPageCountValue(pageCount);
+    const QList<int> numbers = selectedPageNumbers(options.pages, pageCount);
+    if (numbers.isEmpty())
+        return false;
+    QString folder;
+    if (!options.longPicture && (folder = createOutputFolder(options)).isEmpty())
+        return false;
+    for (int i = 0; i < numbers.size(); ++i) {
+        if (isCanceled())
+            return false;
+        if (options.exportInCaller) {
+            KxApplication::coreApplication()->processPendingUiWork();
+            msleep(1);
+        }
+        const PagePlace place{numbers.at(i), i, i == 0, i == numbers.size() - 1};
+        QImage page = render(place);
+        if (isCanceled())
+            return false;
+        if (page.isNull())
+            return failPage(place.number, tr("could not be rendered"));
+        emit pageProgress(i + 1, numbers.size());
+        bool kept;
+        if (!options.longPicture)
+            kept = savePageImage(page, pageFilePath(folder, options.fileName, place.number, options.suffix), options);
+        else if (longPage)
+            kept = longPage(place, page);
+        else {
+            addPageImage(0, page);
+            kept = true;
+        }
+        if (!kept)
+            return false;
+    }
+    return true;
 }
 
 bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
@@ -262,8 +375,8 @@ bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
     if (!options.exportInCaller && !renderPages(options))
         return false;
     {
-        QReadLocker lock(&m_lock);
-        if (m_pageImages.isEmpty())
+        QReadLocker lock(&d->lock);
+        if (d->pageImages.isEmpty())
             return false;
     }
     QImage picture;
@@ -275,7 +388,11 @@ bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
 bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOptions &options)
 {
     const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
-    setOutputFile(path);
+    {
+        QWriteLocker lock(&d->lock);
+        d->outputFile = path;
+        d->outputWritten = false;
+    }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
@@ -285,10 +402,23 @@ bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOption
     return writeImage(picture, path, options);
 }
 
+bool KExportImageTask::writePart(QImage &picture, const QString &path, const ExportImageOptions &options)
+{
+    if (options.watermarkOn)
+        paintWatermarkOn(picture, options, true);
+    if (!writeImage(picture, path, options))
+        return false;
+    // The result names the first part, the file a viewer should open first.
+    QWriteLocker lock(&d->lock);
+    if (d->outputFile.isEmpty())
+        d->outputFile = path;
+    return true;
+}
+
 void KExportImageTask::addPageImage(int column, const QImage &image)
 {
-    QWriteLocker lock(&m_lock);
-    m_pageImages[column].append(image);
+    QWriteLocker lock(&d->lock);
+    d->pageImages[column].append(image);
 }
 
 QList<QImage> KExportImageTask::prepareColumn(const QList<QImage> &images)
@@ -303,8 +433,8 @@ bool KExportImageTask::composeLongPicture(QImage &result)
 {
     QMap<int, QList<QImage>> pages;
     {
-        QWriteLocker lock(&m_lock);
-        pages.swap(m_pageImages);
+        QWriteLocker lock(&d->lock);
+        pages.swap(d->pageImages);
     }
     QList<ColumnLayout> columns;
     qint64 totalWidth = 0;
@@ -381,8 +511,8 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
             setFailureDetail(tr("Cannot create the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
             return QString();
         }
-        QWriteLocker lock(&m_lock);
-        m_outputFolder = QDir::toNativeSeparators(folder);
+        QWriteLocker lock(&d->lock);
+        d->outputFolder = QDir::toNativeSeparators(folder);
         return QDir::toNativeSeparators(withTrailingSeparator(folder));
     }
     setFailureDetail(tr("Every numbered folder name for %1 is taken").arg(base));
@@ -396,23 +526,26 @@ QString KExportImageTask::pageFilePath(const QString &folder, const QString &fil
     return QDir::toNativeSeparators(folder + fileName + QLatin1Char('_') + number + QLatin1Char('.') + suffix);
 }
 
+// The write happens on a writer thread while the next page renders; false once a write
+// has failed. The run waits for every write before it reports.
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
-    if (!m_writeQueue)
-        m_writeQueue = std::make_unique<KPictureWriteQueue>();
+    if (!d->writeQueue)
+        d->writeQueue = std::make_unique<KPictureWriteQueue>();
     QImage page = std::move(image);
-    return m_writeQueue->push([this, page, path, options]() mutable { return writePage(page, path, options); });
+    return d->writeQueue->push([this, page, path, options]() mutable { return writePage(page, path, options); });
 }
 
 bool KExportImageTask::finishPageWrites()
 {
-    if (!m_writeQueue)
+    if (!d->writeQueue)
         return true;
-    const bool ok = m_writeQueue->finish();
-    m_writeQueue.reset();
+    const bool ok = d->writeQueue->finish();
+    d->writeQueue.reset();
     return ok;
 }
 
+// Watermarks (single form) and writes one page; the first page written becomes the result.
 bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
@@ -423,9 +556,9 @@ bool KExportImageTask::writePage(QImage &image, const QString &path, const Expor
         paintWatermarkOn(image, options, false);
     if (!writeImage(image, path, options))
         return false;
-    QWriteLocker lock(&m_lock);
-    if (m_outputFile.isEmpty())
-        m_outputFile = path;
+    QWriteLocker lock(&d->lock);
+    if (d->outputFile.isEmpty())
+        d->outputFile = path;
     return true;
 }
 
@@ -436,29 +569,20 @@ void KExportImageTask::paintWatermarkOn(QImage &image, const ExportImageOptions 
                                 longPicture ? ksimplewatermark::Form::Tiled : ksimplewatermark::Form::Single);
         return;
     }
-    WatermarkSetting setting;
-    {
-        QReadLocker lock(&m_lock);
-        setting = m_options.watermark;
-    }
+    WatermarkSetting setting = options.watermark;
     paintWatermark(image, &setting);
-}
-
-int KExportImageTask::outputDpi(const ExportImageOptions &options) const
-{
-    return options.dpi;
 }
 
 bool KExportImageTask::writeImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
     QString error;
-    if (!kpicture::writePicture(image, path, outputDpi(options), &error)) {
+    if (!kpicture::writePicture(image, path, options.dpi, &error)) {
         setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return false;
     }
-    QWriteLocker lock(&m_lock);
-    if (path == m_outputFile)
-        m_outputWritten = true;
+    QWriteLocker lock(&d->lock);
+    if (path == d->outputFile)
+        d->outputWritten = true;
     return true;
 }
 
@@ -467,52 +591,39 @@ QString KExportImageTask::normalizePath(const QString &path)
     return KOutputPath::normalize(path);
 }
 
-void KExportImageTask::setOutputFile(const QString &path)
+KExportImageTask::ExitCode KExportImageTask::exitCode() const
 {
-    QWriteLocker lock(&m_lock);
-    m_outputFile = path;
-    m_outputWritten = false;
-}
-
-ExportImageOptions KExportImageTask::currentOptions() const
-{
-    QReadLocker lock(&m_lock);
-    return m_options;
-}
-
-KExportImageTask::ExitCode KExportImageTask::currentExitCode() const
-{
-    QReadLocker lock(&m_lock);
-    return m_exitCode;
+    QReadLocker lock(&d->lock);
+    return d->exitCode;
 }
 
 void KExportImageTask::setExitCode(ExitCode code)
 {
-    QWriteLocker lock(&m_lock);
-    m_exitCode = code;
+    QWriteLocker lock(&d->lock);
+    d->exitCode = code;
 }
 
 void KExportImageTask::setPageCountValue(int count)
 {
-    QWriteLocker lock(&m_lock);
-    m_pageCount = count;
+    QWriteLocker lock(&d->lock);
+    d->pageCount = count;
+}
+
+void KExportImageTask::setCountText(const QString &text)
+{
+    QWriteLocker lock(&d->lock);
+    d->countText = text;
 }
 
 void KExportImageTask::setFailureDetail(const QString &detail)
 {
-    QWriteLocker lock(&m_lock);
-    if (m_detail.isEmpty())
-        m_detail = detail;
+    QWriteLocker lock(&d->lock);
+    if (d->detail.isEmpty())
+        d->detail = detail;
 }
 
 bool KExportImageTask::failPage(int number, const QString &why)
 {
     setFailureDetail(tr("Page %1 %2").arg(QString::number(number), why));
     return false;
-}
-
-void KExportImageTask::setCountText(const QString &text)
-{
-    QWriteLocker lock(&m_lock);
-    m_countText = text;
 }

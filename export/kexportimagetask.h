@@ -5,26 +5,40 @@
 
 #include <QImage>
 #include <QList>
-#include <QMap>
-#include <QPointer>
-#include <QReadWriteLock>
 #include <QThread>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
-class KPictureWriteQueue;
+class KExportImageTaskPrivate;
 class KxMainWindow;
 
-// One export run on its own worker thread. Subclasses render the pages of their kind of
-// document; this class composes long pictures, names, watermarks and writes the files,
-// handles cancel and reports the outcome through exportFinished.
+// One export run on its own worker thread. The base walks the selected pages, composes
+// long pictures, names, watermarks and writes the files, handles cancel and reports the
+// outcome once through exportFinished; a component's task only renders one page.
 class KExportImageTask : public QThread
 {
     Q_OBJECT
 public:
     enum ExitCode { Success = 0, Failed = 1, Canceled = 2 };
     Q_ENUM(ExitCode)
+
+    // The outcome of one run, built once when it ends.
+    struct Result
+    {
+        ExitCode code = Failed;
+        QString file;      // the first picture written, or the long picture
+        QString pageCount; // pages exported, or the sheet's count text
+        QString title;
+        QString message;
+        QString detail; // the real cause of a failure
+        bool preview = false;
+        QImage previewImage;
+
+        // The map the exportFinished signal carries.
+        QVariantMap toMap() const;
+    };
 
     // A task of the running application's component.
     explicit KExportImageTask(QObject *parent = nullptr);
@@ -44,12 +58,17 @@ public:
     // The host window whose document is exported (writer documents are reached through it).
     void setMainWindow(KxMainWindow *window);
     KxMainWindow *mainWindow() const;
-    const KExportComponent &component() const { return *m_component; }
+    const KExportComponent &component() const;
 
     void startTask(const ExportImageOptions &options);
+    // Asks the run to stop and waits for it.
     void cancel();
+    // Asks the run to stop; it stops at the next page or tile.
+    void requestCancel();
     bool isCanceled();
     void resetCancel();
+    // The outcome of the last finished run.
+    Result result() const;
 
     // "%1_%2.%3": folder (with its trailing separator) and name, page with two digits at least.
     static QString pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix);
@@ -65,33 +84,38 @@ signals:
     void pageProgress(int done, int total);
 
 protected:
-    // For renderers: per-page output. createOutputFolder makes the next free numbered
-    // folder ("Name", "Name(1)", ...) and returns it with a trailing separator, or empty.
+    // Where a page sits in the selection; the first and the last get other bands.
+    struct PagePlace
+    {
+        int number = 0; // 1-based page number
+        int index = 0;  // 0-based position among the selected pages
+        bool first = false;
+        bool last = false;
+    };
+    // Renders one page with its bands; a null picture (after failPage, if the cause is known)
+    // stops the export.
+    using PageRenderer = std::function<QImage(const PagePlace &place)>;
+    // Takes a rendered page of a long picture; false stops the export.
+    using PageSink = std::function<bool(const PagePlace &place, QImage &page)>;
+
+    // Walks the selected pages of a document of pageCount pages: checks for cancel, lets
+    // the interface breathe when rendering on its thread, renders, reports progress, then
+    // writes each page into a new numbered folder or, for long pictures, hands it to
+    // longPage (queued for composition when none is given).
+    bool walkPages(const ExportImageOptions &options, int pageCount, const PageRenderer &render,
+                   const PageSink &longPage = PageSink());
+    // The next free numbered folder ("Name", "Name(1)", ...) with a trailing separator, or empty.
     QString createOutputFolder(const ExportImageOptions &options);
-    // Watermarks (single form) and writes one page; the first page written becomes the result.
-    // The write happens on a writer thread while the next page renders; false once a write
-    // has failed. The run waits for every write before it reports.
-    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
-    // Waits for the pages handed to savePageImage; false when any could not be written.
-    bool finishPageWrites();
-    // For renderers of long pictures: queue a rendered page under its column.
+    // Queues a rendered page under its column of the long picture.
     void addPageImage(int column, const QImage &image);
     // Composes the queued pages into one picture, releasing each page once drawn.
     bool composeLongPicture(QImage &result);
     // Names, watermarks (tiled) and writes a finished long picture; it becomes the result.
     bool writeLongPicture(QImage &picture, const ExportImageOptions &options);
-    // Lets the PDF component prepare a column before it is measured and drawn.
+    // Watermarks (tiled) and writes one part of a long picture; the first part is the result.
+    bool writePart(QImage &picture, const QString &path, const ExportImageOptions &options);
+    // Lets a component prepare a column before it is measured and drawn.
     virtual QList<QImage> prepareColumn(const QList<QImage> &images);
-    // Paints the watermark the options ask for; tiled for long pictures.
-    void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
-    void reportProgress(int done, int total) { emit pageProgress(done, total); }
-    // Resolution written into picture metadata.
-    virtual int outputDpi(const ExportImageOptions &options) const;
-    bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
-    void setOutputFile(const QString &path);
-    ExportImageOptions currentOptions() const;
-    ExitCode currentExitCode() const;
-    void setExitCode(ExitCode code);
     void setPageCountValue(int count);
     void setCountText(const QString &text);
     // The real cause of a failure, reported beside the fixed message; the first one stays.
@@ -99,30 +123,22 @@ protected:
     // Records why page number could not be made ("is too large ...") and returns false.
     bool failPage(int number, const QString &why);
 
-    mutable QReadWriteLock m_lock;
-    QString m_outputFile;
-    ExportImageOptions m_options;
-    QMap<int, QList<QImage>> m_pageImages;
-    bool m_cancelRequested = false;
-    QString m_outputFolder;
-    ExitCode m_exitCode = Failed;
-    int m_pageCount = -1;
-    QString m_errMsg;
-    QString m_errTitle;
-    QString m_countText;
-    QString m_detail;
-    // Whether this run wrote m_outputFile itself (it may name a file that was there before).
-    bool m_outputWritten = false;
-    std::unique_ptr<KPictureWriteQueue> m_writeQueue;
-    QPointer<KxMainWindow> m_mainWindow;
-
 private:
-    const KExportComponent *m_component;
     enum class Step { NotRun, Done, Failed };
     Step runExport(const ExportImageOptions &options);
+    void finishRun(const ExportImageOptions &options, Step step);
+    Result takeResult(const ExportImageOptions &options);
+    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    bool finishPageWrites();
     bool writePage(QImage &image, const QString &path, const ExportImageOptions &options);
+    bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
     void removeOutput(const ExportImageOptions &options);
     QString pageCountText(const ExportImageOptions &options);
+    void setExitCode(ExitCode code);
+    ExitCode exitCode() const;
+
+    std::unique_ptr<KExportImageTaskPrivate> d;
 };
 
 Q_DECLARE_METATYPE(KExportImageTask::ExitCode)

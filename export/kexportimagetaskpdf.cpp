@@ -5,29 +5,10 @@
 
 #include <cstdlib>
 
-namespace {
-
-struct UsedPages
-{
-    QList<int> numbers; // 1-based
-};
-
-UsedPages usedPages(const ExportImageOptions &options, int pageCount)
-{
-    return {selectedPageNumbers(options.pages, pageCount)};
-}
-
-} // namespace
-
 KExportImageTaskPdf::KExportImageTaskPdf(QObject *parent)
     : KExportImageTask(KExportComponent::of(KExportComponent::Pdf), parent)
     , m_screenDpi(kpageimage::measureScreenDpi()) // here, on the interface thread
 {
-}
-
-float KExportImageTaskPdf::zoomFor(const ExportImageOptions &options) const
-{
-    return options.dpi >= 1 ? float(options.dpi) / m_screenDpi : 1.0f;
 }
 
 // Rounded as the renderer rounds a page's rows, so that maxPagesPerPicture A4 pages fit.
@@ -64,7 +45,7 @@ qint64 KExportImageTaskPdf::selectedPagesHeight(int limit, const ExportImageOpti
         return 0;
     const double zoom = 96.0 / m_screenDpi;
     qint64 total = 0;
-    for (int number : usedPages(options, document->pageCount()).numbers) {
+    for (int number : selectedPageNumbers(options.pages, document->pageCount())) {
         if (number - 1 > limit)
             break;
         if (isCanceled())
@@ -114,99 +95,60 @@ QList<QSize> KExportImageTaskPdf::checkPageSizes(IKPdfDocument *document, const 
     return sizes;
 }
 
-// Renders the used pages in order and hands each to visit; stops on a cancel, on a page
-// that does not render, or when visit fails.
-bool KExportImageTaskPdf::forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
-                                      const std::function<bool(int, QImage &)> &visit)
+// Renders the selected pages through the walk, each checked against the size it must have.
+bool KExportImageTaskPdf::walkDocument(const ExportImageOptions &options, const PageSink &longPage)
 {
-    setPageCountValue(document->pageCount());
-    const QList<int> numbers = usedPages(options, document->pageCount()).numbers;
-    const QList<QSize> sizes = checkPageSizes(document, numbers, zoom, options);
+    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
+    const float zoom = kpageimage::zoomFor(options.dpi, m_screenDpi);
+    if (!document || !document->prepareRendering(zoom))
+        return false;
+    const int count = document->pageCount();
+    const QList<int> numbers = selectedPageNumbers(options.pages, count);
+    const QList<QSize> sizes = checkPageSizes(document.get(), numbers, zoom, options);
     if (sizes.size() != numbers.size())
         return false;
-    int done = 0;
-    for (int number : numbers) {
-        if (isCanceled())
-            return false;
-        const QSize expected = sizes.at(done);
-        QImage page = renderPage(document, number - 1, zoom);
+    return walkPages(options, count, [&](const PagePlace &place) {
+        const QImage page = renderPage(document.get(), place.number - 1, zoom);
         // A renderer that runs out of room hands back a null or a token picture.
-        if (page.isNull() || std::abs(page.width() - expected.width()) > 2
-            || std::abs(page.height() - expected.height()) > 2)
-            return failPage(number, tr("could not be rendered"));
-        reportProgress(++done, numbers.size());
-        if (!visit(number, page))
-            return false;
-    }
-    return true;
+        const QSize expected = sizes.at(place.index);
+        if (std::abs(page.width() - expected.width()) > 2 || std::abs(page.height() - expected.height()) > 2)
+            return QImage();
+        return page;
+    }, longPage);
 }
 
 bool KExportImageTaskPdf::renderPages(const ExportImageOptions &options)
 {
-    QString folder;
-    if (!options.longPicture && (folder = createOutputFolder(options)).isEmpty())
-        return false;
-    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
-    const float zoom = zoomFor(options);
-    if (!document || !document->prepareRendering(zoom))
-        return false;
-    QList<QImage> pages;
-    bool wroteFile = false;
-    const bool finished = forEachPage(document.get(), options, zoom, [&](int number, QImage &page) {
-        if (options.longPicture) {
-            pages.append(page);
-            return true;
-        }
-        wroteFile = true;
-        return savePageImage(page, pageFilePath(folder, options.fileName, number, options.suffix), options);
-    });
-    if (!finished)
-        return false;
-    for (const QImage &page : qAsConst(pages))
-        addPageImage(0, page);
-    return !pages.isEmpty() || wroteFile;
+    return walkDocument(options);
 }
 
 bool KExportImageTaskPdf::renderLongPicture(const ExportImageOptions &options)
 {
     if (!options.longPicture)
         return false;
-    const KComPtr<IKPdfDocument> document = kdocumentaccess::activePdfDocument();
-    const float zoom = zoomFor(options);
-    if (!document || !document->prepareRendering(zoom))
-        return false;
-    const qint64 limit = partHeightLimit(options);
     const QString folder = createOutputFolder(options);
     if (folder.isEmpty())
         return false;
+    const qint64 limit = partHeightLimit(options);
     QList<QImage> part;
     QList<QSize> sizes; // of the pages in part, as rendered
     int partIndex = 0;
-    int written = 0;
-    const bool finished = forEachPage(document.get(), options, zoom, [&](int, QImage &page) {
+    const bool finished = walkDocument(options, [&](const PagePlace &, QImage &page) {
         sizes.append(page.size());
         // Measured as the part will hold it: narrower pages are widened to the widest.
         if (!part.isEmpty() && partHeight(sizes) > limit) {
-            if (!writePart(part, partIndex++, folder, options))
+            if (!composePart(part, partIndex++, folder, options))
                 return false;
-            ++written;
             sizes = {page.size()};
         }
         part.append(page);
         return true;
     });
-    if (!finished)
-        return false;
-    if (!part.isEmpty()) {
-        if (!writePart(part, partIndex, folder, options))
-            return false;
-        ++written;
-    }
-    return written > 0;
+    return finished && !part.isEmpty() && composePart(part, partIndex, folder, options);
 }
 
-bool KExportImageTaskPdf::writePart(QList<QImage> &pages, int partIndex, const QString &folder,
-                                    const ExportImageOptions &options)
+bool KExportImageTaskPdf::composePart(QList<QImage> &pages, int partIndex, const QString &folder,
+                                      const ExportImageOptions &options)
 {
     for (const QImage &page : qAsConst(pages))
         addPageImage(0, page);
@@ -215,16 +157,7 @@ bool KExportImageTaskPdf::writePart(QList<QImage> &pages, int partIndex, const Q
     if (!composeLongPicture(picture) || picture.isNull())
         return false;
     const QString name = options.fileName + QLatin1Char('_') + QString::number(partIndex);
-    const QString path = normalizePath(QStringLiteral("%1%2.%3").arg(folder, name, options.suffix));
-    if (options.watermarkOn)
-        paintWatermarkOn(picture, options, true);
-    if (!writeImage(picture, path, options))
-        return false;
-    // The result names the first part, the file a viewer should open first.
-    QWriteLocker lock(&m_lock);
-    if (m_outputFile.isEmpty())
-        m_outputFile = path;
-    return true;
+    return writePart(picture, normalizePath(folder + name + QLatin1Char('.') + options.suffix), options);
 }
 
 // Narrower pages are scaled up to the widest so the part has no ragged edge.

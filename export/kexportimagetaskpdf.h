@@ -29,13 +29,11 @@ protected:
     QList<QImage> prepareColumn(const QList<QImage> &images) override;
 
 private:
-    float zoomFor(const ExportImageOptions &options) const;
+    bool walkDocument(const ExportImageOptions &options, const PageSink &longPage = PageSink());
     QList<QSize> checkPageSizes(IKPdfDocument *document, const QList<int> &numbers, float zoom,
                                 const ExportImageOptions &options);
     QImage renderPage(IKPdfDocument *document, int index, float zoom);
-    bool forEachPage(IKPdfDocument *document, const ExportImageOptions &options, float zoom,
-                     const std::function<bool(int, QImage &)> &visit);
-    bool writePart(QList<QImage> &pages, int partIndex, const QString &folder, const ExportImageOptions &options);
+    bool composePart(QList<QImage> &pages, int partIndex, const QString &folder, const ExportImageOptions &options);
 
     const int m_screenDpi;
 };

@@ -13,12 +13,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QReadLocker>
-#include <QWriteLocker>
+#include <QMutexLocker>
 
 namespace {
-
-using kpageimage::isNonWhite;
 
 void widen(KCellRange &content, const KCellRange &range)
 {
@@ -87,7 +84,7 @@ int KExportImageTaskQz::pageCount()
 
 bool KExportImageTaskQz::areaTooLarge() const
 {
-    QReadLocker lock(&m_lock);
+    QMutexLocker lock(&m_stateLock);
     return m_areaTooLarge;
 }
 
@@ -145,8 +142,8 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
         return out;
     }
     if (!formatSuffix.isEmpty()) {
-        const QSize framed(size.width() + 2 * kMargin, size.height() + 2 * kMargin);
-        out.problem = kpicture::sizeProblem(framed, kpicture::formatForSuffix(formatSuffix));
+        const QSize withBorder(size.width() + 2 * kMargin, size.height() + 2 * kMargin);
+        out.problem = kpicture::sizeProblem(withBorder, kpicture::formatForSuffix(formatSuffix));
         if (!out.problem.isEmpty())
             return out;
     }
@@ -159,6 +156,15 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
         return out;
     }
     const bool plain = SecurityDocumentSpace::GetShowPlainWatermarkWhenPrint(workbook.get());
+    if (paintArea(image, layout.get(), area, scale, plain))
+        out.image = image;
+    return out;
+}
+
+// Paints the area tile by tile at scale; false when the layout fails to draw or the
+// export is cancelled.
+bool KExportImageTaskQz::paintArea(QImage &image, IKSheetLayout *layout, const QRectF &area, int scale, bool plain)
+{
     bool drawn = true;
     const bool finished = krastertiles::forEachTile(image, [&](QImage &view, const QRect &tile) {
         if (isCanceled())
@@ -173,16 +179,14 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
         drawn = kSucceeded(layout->draw(&painter, area, plain));
         return drawn;
     });
-    if (finished && drawn)
-        out.image = image;
-    return out;
+    return finished && drawn;
 }
 
 QImage KExportImageTaskQz::previewImage()
 {
     const QImage painted = paintContent(1, false, QString()).image;
-    const QImage preview = painted.isNull() ? painted : withMargin(trimmed(painted), kMargin);
-    QWriteLocker lock(&m_lock);
+    const QImage preview = painted.isNull() ? painted : framed(painted);
+    QMutexLocker lock(&m_stateLock);
     m_previewCache = preview;
     return preview;
 }
@@ -190,7 +194,7 @@ QImage KExportImageTaskQz::previewImage()
 bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
 {
     {
-        QWriteLocker lock(&m_lock);
+        QMutexLocker lock(&m_stateLock);
         m_renderDpi = options.dpi;
         m_areaTooLarge = false;
     }
@@ -199,7 +203,7 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
     const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller,
                                          QFileInfo(options.fileName).suffix());
     {
-        QWriteLocker lock(&m_lock);
+        QMutexLocker lock(&m_stateLock);
         m_areaTooLarge = painted.tooLarge;
     }
     if (!painted.countText.isEmpty())
@@ -208,7 +212,7 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
         setFailureDetail(painted.problem);
         return false;
     }
-    QImage picture = withMargin(trimmed(painted.image), kMargin);
+    QImage picture = framed(painted.image);
     if (picture.isNull()) {
         setFailureDetail(tr("Not enough memory for the framed picture"));
         return false;
@@ -216,36 +220,9 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
     return writeLongPicture(picture, options);
 }
 
-QImage KExportImageTaskQz::trimmed(const QImage &picture)
+// The content without its white border, in a white margin.
+QImage KExportImageTaskQz::framed(const QImage &picture)
 {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    int top = image.height();
-    int bottom = -1;
-    int left = image.width();
-    int right = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        int x = 0;
-        while (x < image.width() && !isNonWhite(line[x]))
-            ++x;
-        if (x == image.width())
-            continue;
-        int end = image.width() - 1;
-        while (end > x && !isNonWhite(line[end]))
-            --end;
-        top = std::min(top, y);
-        bottom = y;
-        left = std::min(left, x);
-        right = std::max(right, end);
-    }
-    if (bottom < 0)
-        return image.copy(0, 0, std::min(1, image.width()), std::min(1, image.height()));
-    return image.copy(left, top, right - left + 1, bottom - top + 1);
-}
-
-QImage KExportImageTaskQz::withMargin(const QImage &picture, int margin)
-{
-    if (picture.isNull())
-        return QImage();
-    return kpageimage::padded(picture, picture.rect(), QMargins(margin, margin, margin, margin));
+    const QImage content = kpageimage::croppedToContent(picture);
+    return kpageimage::padded(content, content.rect(), QMargins(kMargin, kMargin, kMargin, kMargin));
 }

@@ -2,6 +2,8 @@
 
 #include "kexportimagetask.h"
 
+#include <QMutex>
+
 #include <kspreadsheet.h>
 
 // The spreadsheet component's task. A sheet has no pages: the cells in use and everything
@@ -22,10 +24,9 @@ public:
     bool areaTooLarge() const;
 
     static constexpr int kMargin = 15;
-    // Rows and columns around the content that hold only white go; a blank picture keeps
-    // one pixel.
-    static QImage trimmed(const QImage &picture);
-    static QImage withMargin(const QImage &picture, int margin);
+    // The content without its white border (a blank picture keeps one pixel), in a white
+    // margin of kMargin.
+    static QImage framed(const QImage &picture);
     // Used range, drawing objects and other anchored objects together; empty when none.
     static KCellRange contentRange(IKWorksheet *sheet);
 
@@ -33,7 +34,9 @@ private:
     struct Painted;
     // formatSuffix: the output format whose size limits the picture must meet (none if empty).
     Painted paintContent(int scale, bool exportInCaller, const QString &formatSuffix);
+    bool paintArea(QImage &image, IKSheetLayout *layout, const QRectF &area, int scale, bool plain);
 
+    mutable QMutex m_stateLock; // guards the three below
     QImage m_previewCache;
     int m_renderDpi = 1;
     bool m_areaTooLarge = false;

@@ -17,12 +17,9 @@ public:
 
     // Half the white gap between slides, in rendered pixels.
     static int halfGap(const ExportImageOptions &options);
-    // The slide on white with bands of the given heights above and below.
-    static QImage padded(const QImage &slide, int top, int bottom);
 
 private:
-    float zoomFor(int dpi) const;
-    QImage bandedSlide(QImage slide, int n, int first, int last, const ExportImageOptions &options) const;
+    static QImage banded(QImage slide, const PagePlace &place, const ExportImageOptions &options);
 
     const int m_screenDpi;
 };

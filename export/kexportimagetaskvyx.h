@@ -16,8 +16,12 @@ public:
 
     // Half of the white gap between two pages' content, in rendered pixels.
     static int halfGap(const ExportImageOptions &options, float docSpacing);
-    // Rows of the page from its first to its last row with a non-white pixel.
-    static QImage trimmed(const QImage &page);
-    // Leftmost column holding a non-white pixel, or -1.
-    static int contentLeft(const QImage &page);
+
+private:
+    struct Bands
+    {
+        int gap = 0;  // half the gap between two pages
+        int edge = 0; // above the first and below the last page, set by the first
+    };
+    QImage banded(const QImage &page, const PagePlace &place, const ExportImageOptions &options, Bands &bands);
 };

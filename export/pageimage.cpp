@@ -30,6 +30,41 @@ QImage opaqueOnWhite(const QImage &image)
     return result.reinterpretAsFormat(QImage::Format_RGB32) ? result : QImage();
 }
 
+QRect contentBounds(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    int top = -1;
+    int bottom = -1;
+    int left = image.width();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width() && !isNonWhite(line[x]))
+            ++x;
+        if (x == image.width())
+            continue;
+        int end = image.width() - 1;
+        while (end > x && end > right && !isNonWhite(line[end]))
+            --end;
+        if (top < 0)
+            top = y;
+        bottom = y;
+        left = std::min(left, x);
+        right = std::max(right, end);
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QImage croppedToContent(const QImage &image)
+{
+    const QImage opaque = image.convertToFormat(QImage::Format_RGB32);
+    const QRect content = contentBounds(opaque);
+    if (content.isEmpty())
+        return opaque.copy(0, 0, std::min(1, opaque.width()), std::min(1, opaque.height()));
+    return opaque.copy(content);
+}
+
 QImage whitePicture(const QSize &size)
 {
     if (!kpicture::canAllocate(size))

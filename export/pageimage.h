@@ -29,6 +29,25 @@ void fillWhite(QImage &target, const QRect &rect);
 // given widths around it; null when the result cannot be allocated.
 QImage padded(const QImage &source, const QRect &part, const QMargins &bands);
 
+// The smallest rectangle holding every non-white pixel; empty for a white picture.
+QRect contentBounds(const QImage &image);
+
+// The picture cut to its content; a white picture keeps its top-left pixel.
+QImage croppedToContent(const QImage &image);
+
+// Whole multiples of 96 dots per inch, at least 1: bands and gaps given in pixels at
+// 100 % grow with it.
+inline int bandScale(int dpi)
+{
+    return dpi > 96 ? dpi / 96 : 1;
+}
+
+// A renderer's zoom for the export's resolution on a screen of screenDpi; 1 when unset.
+inline float zoomFor(int dpi, int screenDpi)
+{
+    return dpi >= 1 ? float(dpi) / screenDpi : 1.0f;
+}
+
 // The screen's horizontal resolution, read from a painter on a 1 x 1 pixmap; call on the
 // interface thread. 96 where no screen exists.
 int measureScreenDpi();

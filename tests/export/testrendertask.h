@@ -22,7 +22,7 @@ public:
     QList<Page> pages;
     int pageDelayMs = 0;
     std::atomic<int> pagesRendered{0};
-    // Released after each page is written, so a test can act in the middle of an export.
+    // Released as each page is rendered, so a test can act in the middle of an export.
     QSemaphore pageWritten;
     // Simulates a cancel that arrives while the long picture is being composed.
     bool cancelDuringComposition = false;
@@ -46,11 +46,19 @@ public:
 
     bool renderPages(const ExportImageOptions &options) override
     {
-        setPageCountValue(pages.size());
-        const QList<int> numbers = selectedPageNumbers(options.pages, pages.size());
-        if (numbers.isEmpty())
-            return false;
-        return options.longPicture ? queuePages(numbers) : writePages(numbers, options);
+        const auto render = [this](const PagePlace &place) {
+            if (pageDelayMs > 0)
+                msleep(pageDelayMs);
+            if (isCanceled()) // a slow renderer gives up as soon as it is told
+                return QImage();
+            ++pagesRendered;
+            pageWritten.release();
+            return pageImage(place.number);
+        };
+        return walkPages(options, pages.size(), render, [this](const PagePlace &place, QImage &page) {
+            addPageImage(pages.at(place.number - 1).column, page);
+            return true;
+        });
     }
 
     QImage pageImage(int number) const
@@ -64,41 +72,8 @@ public:
 protected:
     QList<QImage> prepareColumn(const QList<QImage> &images) override
     {
-        if (cancelDuringComposition) {
-            QWriteLocker lock(&m_lock);
-            m_cancelRequested = true;
-        }
+        if (cancelDuringComposition)
+            requestCancel();
         return images;
-    }
-
-private:
-    bool queuePages(const QList<int> &numbers)
-    {
-        for (int n : numbers) {
-            if (isCanceled())
-                return false;
-            addPageImage(pages.at(n - 1).column, pageImage(n));
-            ++pagesRendered;
-        }
-        return true;
-    }
-
-    bool writePages(const QList<int> &numbers, const ExportImageOptions &options)
-    {
-        const QString folder = createOutputFolder(options);
-        if (folder.isEmpty())
-            return false;
-        for (int n : numbers) {
-            if (pageDelayMs > 0)
-                msleep(pageDelayMs);
-            if (isCanceled())
-                return false;
-            QImage image = pageImage(n);
-            if (!savePageImage(image, pageFilePath(folder, options.fileName, n, options.suffix), options))
-                return false;
-            ++pagesRendered;
-            pageWritten.release();
-        }
-        return true;
     }
 };

@@ -95,22 +95,6 @@ private slots:
         QCOMPARE(KExportImageTaskVyx::halfGap(o, kDocSpacingUnset), 15);
     }
 
-    void trimmingKeepsContentRowsAndBlankPagesKeepOneRow()
-    {
-        QImage page(40, 100, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        page.setPixel(5, 30, qRgb(249, 255, 255)); // just below white
-        page.setPixel(30, 70, qRgb(0, 0, 0));
-        const QImage content = KExportImageTaskVyx::trimmed(page);
-        QCOMPARE(content.size(), QSize(40, 41));
-        QCOMPARE(KExportImageTaskVyx::contentLeft(page), 5);
-        page.fill(Qt::white);
-        const QImage blank = KExportImageTaskVyx::trimmed(page);
-        QCOMPARE(blank.size(), QSize(40, 1));
-        QCOMPARE(qAlpha(blank.pixel(0, 0)), 0);
-        QCOMPARE(KExportImageTaskVyx::contentLeft(page), -1);
-    }
-
     void writerLongPictureHasEvenGapsAndEdgeBands_data()
     {
         QTest::addColumn<int>("dpi");

@@ -156,6 +156,34 @@ private slots:
         QCOMPARE(visited, 2); // stopping early ends the walk
     }
 
+    // Content is any pixel with a channel below 250, found on every side.
+    void contentBoundsFindEveryNonWhitePixel_data()
+    {
+        QTest::addColumn<QList<QPoint>>("dots");
+        QTest::addColumn<QRgb>("colour");
+        QTest::addColumn<QRect>("bounds");
+        QTest::newRow("blank") << QList<QPoint>() << qRgb(0, 0, 0) << QRect();
+        QTest::newRow("nearly white is white") << QList<QPoint>{{3, 3}} << qRgb(250, 250, 250) << QRect();
+        QTest::newRow("one channel below white") << QList<QPoint>{{5, 30}} << qRgb(249, 255, 255) << QRect(5, 30, 1, 1);
+        QTest::newRow("corners") << QList<QPoint>{{0, 99}, {39, 0}} << qRgb(0, 0, 0) << QRect(0, 0, 40, 100);
+        QTest::newRow("right edge found below a wider row")
+            << QList<QPoint>{{10, 10}, {12, 10}, {30, 60}, {5, 80}} << qRgb(0, 0, 0) << QRect(5, 10, 26, 71);
+    }
+
+    void contentBoundsFindEveryNonWhitePixel()
+    {
+        QFETCH(QList<QPoint>, dots);
+        QFETCH(QRgb, colour);
+        QFETCH(QRect, bounds);
+        QImage page(40, 100, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        for (const QPoint &dot : dots)
+            page.setPixel(dot, colour);
+        QCOMPARE(kpageimage::contentBounds(page), bounds);
+        const QImage cropped = kpageimage::croppedToContent(page);
+        QCOMPARE(cropped.size(), bounds.isEmpty() ? QSize(1, 1) : bounds.size());
+    }
+
     void paddingCopiesRowsPastThePainterLimit()
     {
         QImage page(5, 3, QImage::Format_ARGB32);

@@ -242,17 +242,18 @@ private slots:
         QCOMPARE(picture.pixel(15 + 304 + 10, 15 + 10), qRgb(200, 40, 40));
     }
 
-    void trimmingCutsWhiteBorderOnAllSides()
+    void framingCutsTheWhiteBorderAndAddsTheMargin()
     {
         QImage painted(60, 40, QImage::Format_RGB32);
         painted.fill(Qt::white);
-        painted.setPixel(10, 5, qRgb(249, 255, 255)); // just below white counts as content
         painted.setPixel(30, 20, qRgb(0, 0, 0));
-        const QImage content = KExportImageTaskQz::trimmed(painted);
-        QCOMPARE(content.size(), QSize(21, 16));
-        QCOMPARE(KExportImageTaskQz::withMargin(content, 15).size(), QSize(51, 46));
+        painted.setPixel(10, 5, qRgb(0, 0, 0));
+        const QImage framed = KExportImageTaskQz::framed(painted);
+        QCOMPARE(framed.size(), QSize(21 + 30, 16 + 30));
+        QCOMPARE(framed.pixel(15, 15), qRgb(0, 0, 0));
+        QCOMPARE(framed.pixel(14, 15), qRgb(255, 255, 255));
         painted.fill(Qt::white);
-        QCOMPARE(KExportImageTaskQz::trimmed(painted).size(), QSize(1, 1));
+        QCOMPARE(KExportImageTaskQz::framed(painted).size(), QSize(31, 31)); // one pixel kept
     }
 
     void areaTooLargeIsReportedThroughTheManager_data()
