@@ -22,7 +22,7 @@ class KxWebViewJSTransport;
 //     {"type": "callback", "name": <callback>, "data": <text>, "base64": <bool>}
 // Error codes: "badRequest" (malformed message), "noHandler", "noMethod", "badArgument",
 // "noResult" (the call ended unanswered) and whatever a handler publishes.
-// Results always arrive after post() has returned.
+// Results always arrive after post() has returned. GUI thread only.
 class KxWebViewAsynJSObject : public QObject
 {
     Q_OBJECT
@@ -46,6 +46,10 @@ public:
     QObject *transport() const;
 
     static constexpr int MaxMessageLength = 1 << 20;
+
+signals:
+    // Files dragged onto the view that published this object (paths only).
+    void dragEnter(const QStringList &localFiles);
 
 protected:
     // Runs the method on the target (a registered handler or this object) once its

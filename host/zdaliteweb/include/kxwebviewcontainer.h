@@ -41,7 +41,7 @@ public:
     bool showDebugger();
 
     // The object's transport appears to trusted pages as window.<name>, now and after every
-    // navigation. The container does not own the object.
+    // navigation. The container does not own the object; the object repeats dragEnter.
     void publishObject(const QString &name, KxWebViewAsynJSObject *object);
     // The script's value, or an invalid QVariant when no page is loaded.
     QVariant runJavaScript(const QString &script);

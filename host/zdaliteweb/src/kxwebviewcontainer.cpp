@@ -135,8 +135,12 @@ bool KxWebViewContainer::showDebugger()
 
 void KxWebViewContainer::publishObject(const QString &name, KxWebViewAsynJSObject *object)
 {
+    if (m_published)
+        disconnect(this, &KxWebViewContainer::dragEnter, m_published, &KxWebViewAsynJSObject::dragEnter);
     m_publishedName = name;
     m_published = object;
+    if (object)
+        connect(this, &KxWebViewContainer::dragEnter, object, &KxWebViewAsynJSObject::dragEnter);
     publishToPage();
 }
 
