@@ -206,12 +206,17 @@ private slots:
         hidden->setObjectName(QStringLiteral("hidden"));
         b.api.registerHandler(QStringLiteral("gone"), new TestHandler);
         b.api.unregisterHandler(QStringLiteral("gone"));
+        auto *again = new TestHandler;
+        b.api.registerHandler(QStringLiteral("again"), again);
+        b.api.registerHandler(QStringLiteral("again"), again);
         b.view.publishObject(QStringLiteral("qwebkit"), &b.api);
         QVERIFY(loadAndWait(b.view, QUrl::fromLocalFile(m_pagePath)));
         QCOMPARE(call(b.view, QStringLiteral("hidden"), QStringLiteral("add"), QStringLiteral("{\"a\":1,\"b\":1}"))
                      .value(QStringLiteral("code")).toString(), QStringLiteral("noHandler"));
         QCOMPARE(call(b.view, QStringLiteral("gone"), QStringLiteral("add"), QStringLiteral("{\"a\":1,\"b\":1}"))
                      .value(QStringLiteral("code")).toString(), QStringLiteral("noHandler"));
+        QCOMPARE(call(b.view, QStringLiteral("again"), QStringLiteral("add"), QStringLiteral("{\"a\":1,\"b\":1}"))
+                     .value(QStringLiteral("value")).toInt(), 2);
         QCOMPARE(b.view.runJavaScript(QStringLiteral("typeof qwebkit.registerHandler")).toString(), QStringLiteral("undefined"));
         // The page may call deleteLater on what it sees; the bridge must survive it.
         b.view.runJavaScript(QStringLiteral("qwebkit.deleteLater()"));

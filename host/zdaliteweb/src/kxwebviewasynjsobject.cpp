@@ -45,6 +45,8 @@ KxWebViewAsynJSObject::~KxWebViewAsynJSObject()
 
 void KxWebViewAsynJSObject::registerHandler(const QString &name, KxWebViewJSApiHandler *handler)
 {
+    if (handler && m_handlers.value(name) == handler)
+        return;
     unregisterHandler(name);
     if (!handler)
         return;
