@@ -20,8 +20,8 @@ public:
     // Serves the PDF's pages, keeping a reference to it; folder, when given, holds the PDF
     // and is removed with the document.
     static KWriterBackend *fromPdf(KPdfBackend *pdf, std::shared_ptr<QTemporaryDir> folder);
-    // By file suffix: .md/.markdown Markdown, .html/.htm HTML, anything else plain text.
-    static KWriterBackend *open(const QString &path, QString *error);
+    // The file read as source; HTML nested too deep to lay out is refused.
+    static KWriterBackend *open(const QString &path, Source source, QString *error);
 
     // Space between pages the document asks for (kDocSpacingUnset: none). HTML sets it with
     // <meta name="page-spacing" content="N">.

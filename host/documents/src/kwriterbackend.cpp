@@ -6,8 +6,6 @@
 #include "kwriterdata_p.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
-#include <QFileInfo>
 #include <QMutex>
 #include <QPdfWriter>
 #include <QPainter>
@@ -291,17 +289,11 @@ KWriterBackend *KWriterBackend::fromPdf(KPdfBackend *pdf, std::shared_ptr<QTempo
     return new KWriterBackend(makePdfWriterData(pdf, std::move(folder)));
 }
 
-KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
+KWriterBackend *KWriterBackend::open(const QString &path, Source source, QString *error)
 {
     const std::optional<QString> text = kdocumentparts::readText(path, error);
     if (!text)
         return nullptr;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    Source source = Source::PlainText;
-    if (suffix == QLatin1String("md") || suffix == QLatin1String("markdown"))
-        source = Source::Markdown;
-    else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
-        source = Source::Html;
     const QString refusal = source == Source::Html ? nestingRefusal(path, *text) : QString();
     if (!refusal.isEmpty()) {
         if (error)
