@@ -18,14 +18,7 @@ using kdocumentparts::handOut;
 using Data = std::shared_ptr<const KSheetData>;
 
 template <typename Interface>
-class KSheetPart : public KUnknownImpl<Interface>
-{
-public:
-    explicit KSheetPart(Data data) : d(std::move(data)) {}
-
-protected:
-    Data d;
-};
+using KSheetPart = kdocumentparts::KDocumentPart<Interface, const KSheetData>;
 
 class KRange : public KUnknownImpl<IKCellRange>
 {
@@ -82,7 +75,7 @@ private:
 class KLayout : public KSheetPart<IKSheetLayout>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
 
     long drawingArea(IKCellRange *range, ImagePainter *painter, QRectF *area, int values[4]) override
     {
@@ -113,7 +106,7 @@ public:
 class KSheet : public KSheetPart<IKWorksheet>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
 
     long rowCount(int *count) override { return answer(count, KSheetData::kRows); }
     long columnCount(int *count) override { return answer(count, KSheetData::kColumns); }
@@ -154,7 +147,7 @@ private:
 class KSecurity : public KSheetPart<IKDocumentSecurity>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
     long showPlainWatermarkWhenPrint(bool *show) override
     {
         if (!show)
@@ -167,7 +160,7 @@ public:
 class KWorkbook : public KSheetPart<IKWorkbook>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
     long activeSheet(IKWorksheet **sheet) override { return handOut(new KSheet(d), sheet); }
     long documentSecurity(IKDocumentSecurity **security) override { return handOut(new KSecurity(d), security); }
 };

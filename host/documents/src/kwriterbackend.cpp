@@ -94,19 +94,12 @@ struct KTextWriterData : KWriterData
 namespace {
 
 template <typename Interface>
-class KWriterPart : public KUnknownImpl<Interface>
-{
-public:
-    explicit KWriterPart(std::shared_ptr<KWriterData> data) : d(std::move(data)) {}
-
-protected:
-    std::shared_ptr<KWriterData> d;
-};
+using KWriterPart = kdocumentparts::KDocumentPart<Interface, KWriterData>;
 
 class KWriterPage : public KWriterPart<IKPage>
 {
 public:
-    KWriterPage(std::shared_ptr<KWriterData> data, int n) : KWriterPart(std::move(data)), m_n(n) {}
+    KWriterPage(std::shared_ptr<KWriterData> data, int n) : KDocumentPart(std::move(data)), m_n(n) {}
 
     long render(QImage *image, int dpiX, int dpiY) override
     {
@@ -129,7 +122,7 @@ private:
 class KWriterRenderer : public KWriterPart<IKPageRenderer>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
 
     long pageCount(int *count) override
     {
@@ -150,14 +143,14 @@ public:
 class KWriterLayout : public KWriterPart<IKDocLayout>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long pageRenderer(IKPageRenderer **out) override { return handOut(new KWriterRenderer(d), out); }
 };
 
 class KWriterView : public KWriterPart<IKDocView>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long layout(int kind, IKDocLayout **out) override
     {
         if (kind != 1)
@@ -169,7 +162,7 @@ public:
 class KWriterPageSetup : public KWriterPart<IKPageSetup>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long spacing(float *value) override
     {
         if (!value)
@@ -182,7 +175,7 @@ public:
 class KWriterSettings : public KWriterPart<IKDocSettings>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long pageSetup(IKPageSetup **out) override { return handOut(new KWriterPageSetup(d), out); }
 };
 
@@ -195,7 +188,7 @@ public:
 class KWriterState : public KWriterPart<IKDocStateLock>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long renderThreadLock(IKUnknown **out) override
     {
         if (!out)
