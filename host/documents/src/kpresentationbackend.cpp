@@ -8,7 +8,6 @@
 #include <krt.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>

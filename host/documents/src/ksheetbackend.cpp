@@ -8,7 +8,6 @@
 #include <kimagepainter.h>
 #include <kpainterext.h>
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -165,11 +164,6 @@ public:
     long documentSecurity(IKDocumentSecurity **security) override { return handOut(new KSecurity(d), security); }
 };
 
-QString readText(const QString &path, QString *error)
-{
-    return kdocumentparts::readText(path, error).value_or(QString());
-}
-
 } // namespace
 
 KSheetBackend::KSheetBackend(Data data)
@@ -191,17 +185,14 @@ KSheetBackend *KSheetBackend::open(const QString &path, QString *error)
             *error = QStringLiteral("%1: no such file").arg(path);
         return nullptr;
     }
-    QString readError;
-    const QString text = readText(path, &readError);
-    if (!readError.isEmpty()) {
-        if (error)
-            *error = readError;
+    const std::optional<QString> text = kdocumentparts::readText(path, error);
+    if (!text)
         return nullptr;
-    }
     const QString sidePath = path + QStringLiteral(".sheet");
-    const QString side = QFileInfo(sidePath).isFile() ? readText(sidePath, nullptr) : QString();
+    const QString side =
+        QFileInfo(sidePath).isFile() ? kdocumentparts::readText(sidePath, nullptr).value_or(QString()) : QString();
     const QChar delimiter = QFileInfo(path).suffix().toLower() == QLatin1String("tsv") ? QLatin1Char('\t') : QLatin1Char(',');
-    return fromCells(KCsvTable::parse(text, delimiter), side, QFileInfo(path).absolutePath());
+    return fromCells(KCsvTable::parse(*text, delimiter), side, QFileInfo(path).absolutePath());
 }
 
 QStringList KSheetBackend::warnings() const

@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextFrame>
-#include <atomic>
 
 namespace {
 
@@ -296,11 +295,6 @@ KWriterBackend *KWriterBackend::open(const QString &path, Source source, QString
     return fromText(*text, source);
 }
 
-void KWriterBackend::setSpacing(float spacing)
-{
-    d->spacing = spacing;
-}
-
 void KWriterBackend::setRenderOnInterfaceThread(bool on)
 {
     d->renderOnInterfaceThread = on;
@@ -309,11 +303,6 @@ void KWriterBackend::setRenderOnInterfaceThread(bool on)
 bool KWriterBackend::printToPdf(const QString &path, QString *error) const
 {
     return d->printToPdf(path, error);
-}
-
-int KWriterBackend::preparationCount() const
-{
-    return d->preparations;
 }
 
 long KWriterBackend::activeView(IKDocView **view)
@@ -328,7 +317,6 @@ long KWriterBackend::settings(IKDocSettings **settings)
 
 long KWriterBackend::prepareExport(IKUnknown **token)
 {
-    ++d->preparations;
     d->pageCount();
     return handOut(new KRenderLock, token);
 }
