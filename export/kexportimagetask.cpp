@@ -548,6 +548,8 @@ bool KExportImageTask::finishPageWrites()
 // Watermarks (single form) and writes one page; the first page written becomes the result.
 bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
+    if (isCanceled()) // pages still waiting are not wanted any more
+        return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
