@@ -5,7 +5,7 @@
 
 #include <QTemporaryDir>
 
-class TestOutputRules : public QObject
+class TestExportRules : public QObject
 {
     Q_OBJECT
 private slots:
@@ -99,5 +99,5 @@ private slots:
     }
 };
 
-KTAVRO_TEST_MAIN(TestOutputRules)
-#include "tst_outputrules.moc"
+KTAVRO_TEST_MAIN(TestExportRules)
+#include "tst_exportrules.moc"
