@@ -146,7 +146,7 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
     }
     if (!formatSuffix.isEmpty()) {
         const QSize framed(size.width() + 2 * kMargin, size.height() + 2 * kMargin);
-        out.problem = kpicture::sizeProblem(framed, kpicture::formatForSuffix(formatSuffix));
+        out.problem = KExportRules::sizeProblem(framed, KExportRules::formatForSuffix(formatSuffix));
         if (!out.problem.isEmpty())
             return out;
     }

@@ -1,14 +1,253 @@
 #include "ktestmain.h"
 
+#include <kexportcomponent.h>
+#include <kexportrules.h>
 #include <koutputpath.h>
 #include <pagerange.h>
 
+#include <QSet>
 #include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(KExportComponent::Kind)
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 1, 2), QTime(3, 4, 5));
+
+} // namespace
 
 class TestExportRules : public QObject
 {
     Q_OBJECT
 private slots:
+    void formats_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("format");
+        for (const char *name : {"jpg", "png", "bmp", "tif"})
+            QTest::newRow(name) << name << name;
+        QTest::newRow("jpeg") << "jpeg" << "jpg";
+        QTest::newRow("upper-case JPEG") << "JPEG" << "jpg";
+        QTest::newRow("mixed-case Tiff") << "Tiff" << "tif";
+        QTest::newRow("upper-case PNG") << "PNG" << "png";
+        QTest::newRow("gif") << "gif" << "";
+        QTest::newRow("trailing blank") << "png " << "";
+        QTest::newRow("with its dot") << ".png" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    // The command line's format names and the writer's suffixes are one list.
+    void formats()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, format);
+        QCOMPARE(KExportRules::formatOf(name), format);
+        QCOMPARE(KExportRules::formatForSuffix(name), format.toLatin1());
+        QCOMPARE(KExportRules::formats().contains(format), !format.isEmpty());
+    }
+
+    void qualities_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("longAllowed");
+        QTest::newRow("100") << 100 << true << 96 << true;
+        QTest::newRow("200") << 200 << true << 192 << true;
+        QTest::newRow("300") << 300 << true << 288 << false;
+        QTest::newRow("600") << 600 << true << 576 << false;
+        QTest::newRow("150 is not offered") << 150 << false << 144 << true;
+        QTest::newRow("400 is not offered") << 400 << false << 384 << false;
+    }
+
+    void qualities()
+    {
+        QFETCH(int, percent);
+        QFETCH(bool, offered);
+        QFETCH(int, dpi);
+        QFETCH(bool, longAllowed);
+        QCOMPARE(KExportRules::qualities().contains(percent), offered);
+        QCOMPARE(KExportRules::dpiForQuality(percent), dpi);
+        QCOMPARE(KExportRules::qualityForDpi(dpi), percent);
+        for (const auto kind : {KExportComponent::Writer, KExportComponent::Spreadsheet, KExportComponent::Pdf})
+            QCOMPARE(KExportRules::allowsLongQuality(KExportComponent::of(kind), percent), longAllowed);
+    }
+
+    void longPageLimit_data()
+    {
+        QTest::addColumn<KExportComponent::Kind>("kind");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<qint64>("pages");
+        QTest::addColumn<QString>("message"); // "" when the pages may be exported
+        const auto text = [](int limit, int percent, const char *tail) {
+            return QStringLiteral("%1 doc pages can support when export image as long picture\n whit %2 %,please adjust "
+                                  "doc pages%3 and try again")
+                .arg(limit)
+                .arg(percent)
+                .arg(QLatin1String(tail));
+        };
+        const char *lower = " or reduce the image quality";
+        QTest::newRow("writer, 25 pages at 100") << KExportComponent::Writer << 100 << qint64(25) << "";
+        QTest::newRow("writer, 26 pages at 100") << KExportComponent::Writer << 100 << qint64(26) << text(25, 100, "");
+        QTest::newRow("writer, 15 pages at 200") << KExportComponent::Writer << 200 << qint64(15) << "";
+        QTest::newRow("writer, 16 pages at 200") << KExportComponent::Writer << 200 << qint64(16) << text(15, 200, lower);
+        QTest::newRow("slides, 16 pages at 300") << KExportComponent::Presentation << 300 << qint64(16)
+                                                 << text(15, 300, lower);
+        QTest::newRow("sheet, no page") << KExportComponent::Spreadsheet << 100 << qint64(0) << text(25, 100, "");
+        QTest::newRow("more pages than an int") << KExportComponent::Writer << 100 << (qint64(1) << 33)
+                                                << text(25, 100, "");
+        QTest::newRow("PDF has no limit") << KExportComponent::Pdf << 200 << qint64(5000) << "";
+    }
+
+    void longPageLimit()
+    {
+        QFETCH(KExportComponent::Kind, kind);
+        QFETCH(int, percent);
+        QFETCH(qint64, pages);
+        QFETCH(QString, message);
+        const KExportRules::Refusal r = KExportRules::longPageLimit(KExportComponent::of(kind),
+                                                                    KExportRules::dpiForQuality(percent), pages);
+        QCOMPARE(r.isSet(), !message.isEmpty());
+        QCOMPARE(r.title, message.isEmpty() ? QString() : QStringLiteral("Out of range"));
+        QCOMPARE(r.message, message);
+    }
+
+    void sizeLimits_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("problem");
+        const QString jpeg = QStringLiteral("a JPEG picture can be at most 65535 pixels wide and high, this one is %1");
+        const QString png = QStringLiteral("a PNG picture can be at most 1000000 pixels wide and high, this one is %1");
+        QTest::newRow("jpg at its limit") << "jpg" << QSize(65535, 65535) << "";
+        QTest::newRow("jpg one too wide") << "jpg" << QSize(65536, 10) << jpeg.arg("65536 x 10");
+        QTest::newRow("jpeg one too high") << "JPEG" << QSize(10, 65536) << jpeg.arg("10 x 65536");
+        QTest::newRow("png past the jpeg limit") << "png" << QSize(10, 65536) << "";
+        QTest::newRow("png at its limit") << "png" << QSize(1000000, 1) << "";
+        QTest::newRow("png one too high") << "png" << QSize(1, 1000001) << png.arg("1 x 1000001");
+        QTest::newRow("bmp has no side limit") << "bmp" << QSize(2000000, 2000000) << "";
+        QTest::newRow("tiff has no side limit") << "tiff" << QSize(2000000, 2000000) << "";
+        QTest::newRow("unknown format") << "gif" << QSize(2000000, 2000000) << "";
+    }
+
+    void sizeLimits()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QSize, size);
+        QFETCH(QString, problem);
+        QCOMPARE(KExportRules::sizeProblem(size, KExportRules::formatForSuffix(suffix)), problem);
+    }
+
+    void outputNames_data()
+    {
+        QTest::addColumn<KExportComponent::Kind>("kind");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<bool>("longPicture");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("writer, long") << KExportComponent::Writer << "/d/Report.md" << true << "Report" << "/d/Report.png";
+        QTest::newRow("writer, each page") << KExportComponent::Writer << "/d/Report.md" << false << "Report" << "/d";
+        QTest::newRow("last dot only") << KExportComponent::Presentation << "/d/a.b.slides.md" << true << "a.b.slides"
+                                       << "/d/a.b.slides.png";
+        QTest::newRow("placeholder kept") << KExportComponent::Spreadsheet << "/d/R%1.csv" << true << "R%1" << "/d/R%1.png";
+        QTest::newRow("leading dot kept") << KExportComponent::Writer << "/d/.md" << true << ".md" << "/d/.md.png";
+        QTest::newRow("PDF long goes to the folder") << KExportComponent::Pdf << "/d/Scan.pdf" << true << "Scan" << "/d";
+        QTest::newRow("untitled PDF") << KExportComponent::Pdf << "/d/" << false << "PDF20260102030405" << "/d";
+        QTest::newRow("untitled writer") << KExportComponent::Writer << "/d/" << true << "20260102030405"
+                                         << "/d/20260102030405.png";
+    }
+
+    void outputNames()
+    {
+        QFETCH(KExportComponent::Kind, kind);
+        QFETCH(QString, document);
+        QFETCH(bool, longPicture);
+        QFETCH(QString, base);
+        QFETCH(QString, output);
+        const KExportComponent &component = KExportComponent::of(kind);
+        QCOMPARE(KExportRules::baseName(document, component, kNow), base);
+        QCOMPARE(KExportRules::defaultOutput(document, component, longPicture, QStringLiteral("png"), kNow), output);
+    }
+
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("part");
+        QTest::newRow("first") << "/o/Report/" << "Report" << 1 << "/o/Report/Report_01.png" << "/o/Report/Report_1.png";
+        QTest::newRow("zero") << "/o/R/" << "R" << 0 << "/o/R/R_00.png" << "/o/R/R_0.png";
+        QTest::newRow("three digits") << "/o/R/" << "R" << 100 << "/o/R/R_100.png" << "/o/R/R_100.png";
+        QTest::newRow("placeholder in the name") << "/o/R%1/" << "R%1" << 2 << "/o/R%1/R%1_02.png" << "/o/R%1/R%1_2.png";
+        QTest::newRow("encoded slash in the name") << "/o/a%2Fb/" << "a%2Fb" << 100 << "/o/a%2Fb/a%2Fb_100.png"
+                                                   << "/o/a%2Fb/a%2Fb_100.png";
+    }
+
+    void fileNames()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QFETCH(QString, page);
+        QFETCH(QString, part);
+        QCOMPARE(KExportRules::pageFilePath(folder, name, number, QStringLiteral("png")), page);
+        QCOMPARE(KExportRules::partFilePath(folder, name, number, QStringLiteral("png")), part);
+    }
+
+    void claimNumberedFolder_data()
+    {
+        QTest::addColumn<QStringList>("taken"); // "*" for every name
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<QString>("claimed");
+        QTest::addColumn<int>("tries");
+        QTest::newRow("free") << QStringList() << "" << "/o/R" << 1;
+        QTest::newRow("taken names skipped") << QStringList{"/o/R", "/o/R(1)"} << "" << "/o/R(2)" << 3;
+        QTest::newRow("a gap is used") << QStringList{"/o/R", "/o/R(2)"} << "" << "/o/R(1)" << 2;
+        QTest::newRow("a failure stops") << QStringList{"/o/R"} << "/o/R(1)" << "" << 2;
+        QTest::newRow("every name taken") << QStringList{"*"} << "" << "" << KExportRules::kMaxNumberedFolders;
+    }
+
+    void claimNumberedFolder()
+    {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, failing);
+        QFETCH(QString, claimed);
+        QFETCH(int, tries);
+        QStringList tried;
+        const QString result = KExportRules::claimNumberedFolder(QStringLiteral("/o/R"), [&](const QString &folder) {
+            tried.append(folder);
+            if (folder == failing)
+                return KExportRules::Claim::Failed;
+            if (taken.contains(folder) || taken.contains(QStringLiteral("*")))
+                return KExportRules::Claim::Taken;
+            return KExportRules::Claim::Claimed;
+        });
+        QCOMPARE(result, claimed);
+        QCOMPARE(tried.size(), tries);
+        QCOMPARE(QSet<QString>(tried.begin(), tried.end()).size(), tries); // no name asked twice
+        QCOMPARE(tried.last(), KExportRules::numberedFolder(QStringLiteral("/o/R"), tries - 1));
+    }
+
+    void numberedFolderNames_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("first is the name") << "/o/Name" << 0 << "/o/Name";
+        QTest::newRow("then numbered") << "/o/Name" << 1 << "/o/Name(1)";
+        QTest::newRow("placeholder kept") << "/o/R%1" << 3 << "/o/R%1(3)";
+        QTest::newRow("past ten") << "/o/N" << 12 << "/o/N(12)";
+    }
+
+    void numberedFolderNames()
+    {
+        QFETCH(QString, base);
+        QFETCH(int, number);
+        QFETCH(QString, folder);
+        QCOMPARE(KExportRules::numberedFolder(base, number), folder);
+    }
+
     // Each path relative to a folder holding a file "file", a picture "old.png", a folder
     // "shots.png" and links "dangling" and "dangling.png" that lead nowhere.
     void paths_data()
