@@ -197,25 +197,28 @@ private slots:
 
     void claimNumberedFolder_data()
     {
+        QTest::addColumn<QString>("base");
         QTest::addColumn<QStringList>("taken"); // "*" for every name
         QTest::addColumn<QString>("failing");
         QTest::addColumn<QString>("claimed");
         QTest::addColumn<int>("tries");
-        QTest::newRow("free") << QStringList() << "" << "/o/R" << 1;
-        QTest::newRow("taken names skipped") << QStringList{"/o/R", "/o/R(1)"} << "" << "/o/R(2)" << 3;
-        QTest::newRow("a gap is used") << QStringList{"/o/R", "/o/R(2)"} << "" << "/o/R(1)" << 2;
-        QTest::newRow("a failure stops") << QStringList{"/o/R"} << "/o/R(1)" << "" << 2;
-        QTest::newRow("every name taken") << QStringList{"*"} << "" << "" << KExportRules::kMaxNumberedFolders;
+        QTest::newRow("free") << "/o/R" << QStringList() << "" << "/o/R" << 1;
+        QTest::newRow("taken names skipped") << "/o/R" << QStringList{"/o/R", "/o/R(1)"} << "" << "/o/R(2)" << 3;
+        QTest::newRow("a gap is used") << "/o/R" << QStringList{"/o/R", "/o/R(2)"} << "" << "/o/R(1)" << 2;
+        QTest::newRow("placeholder kept") << "/o/R%1" << QStringList{"/o/R%1"} << "" << "/o/R%1(1)" << 2;
+        QTest::newRow("a failure stops") << "/o/R" << QStringList{"/o/R"} << "/o/R(1)" << "" << 2;
+        QTest::newRow("every name taken") << "/o/R" << QStringList{"*"} << "" << "" << KExportRules::kMaxNumberedFolders;
     }
 
     void claimNumberedFolder()
     {
+        QFETCH(QString, base);
         QFETCH(QStringList, taken);
         QFETCH(QString, failing);
         QFETCH(QString, claimed);
         QFETCH(int, tries);
         QStringList tried;
-        const QString result = KExportRules::claimNumberedFolder(QStringLiteral("/o/R"), [&](const QString &folder) {
+        const QString result = KExportRules::claimNumberedFolder(base, [&](const QString &folder) {
             tried.append(folder);
             if (folder == failing)
                 return KExportRules::Claim::Failed;
@@ -226,30 +229,9 @@ private slots:
         QCOMPARE(result, claimed);
         QCOMPARE(tried.size(), tries);
         QCOMPARE(QSet<QString>(tried.begin(), tried.end()).size(), tries); // no name asked twice
-        QCOMPARE(tried.last(), KExportRules::numberedFolder(QStringLiteral("/o/R"), tries - 1));
+        QCOMPARE(tried.last(), tries == 1 ? base : base + QStringLiteral("(%1)").arg(tries - 1));
     }
 
-    void numberedFolderNames_data()
-    {
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("first is the name") << "/o/Name" << 0 << "/o/Name";
-        QTest::newRow("then numbered") << "/o/Name" << 1 << "/o/Name(1)";
-        QTest::newRow("placeholder kept") << "/o/R%1" << 3 << "/o/R%1(3)";
-        QTest::newRow("past ten") << "/o/N" << 12 << "/o/N(12)";
-    }
-
-    void numberedFolderNames()
-    {
-        QFETCH(QString, base);
-        QFETCH(int, number);
-        QFETCH(QString, folder);
-        QCOMPARE(KExportRules::numberedFolder(base, number), folder);
-    }
-
-    // Each path relative to a folder holding a file "file", a picture "old.png", a folder
-    // "shots.png" and links "dangling" and "dangling.png" that lead nowhere.
     void paths_data()
     {
         QTest::addColumn<QString>("path");
