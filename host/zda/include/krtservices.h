@@ -10,6 +10,12 @@ namespace product {
 // Address of a named suite server ("InfoCollectServer", ...); empty when unknown.
 QString serverUrl(const QString &name);
 bool isDisableGlobalInfocollect();
+// A web page the suite serves: "feedback", "about", "declaration", "customerService" or
+// "networkError". Host value "webPage.<name>", else the page the host ships (qrc:).
+QString webPageUrl(const QString &name);
+// Start address of the feedback web application for an application id: the host value
+// "serverUrl.FeedbackApp" followed by the application's path, else the shipped page.
+QString feedbackAppUrl(const QString &appId);
 } // namespace product
 
 // The suite's switch that turns off outgoing reports of add-ons.
