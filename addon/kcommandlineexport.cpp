@@ -2,11 +2,11 @@
 
 #include "kdocumentaccess.h"
 #include "kexportimagemgr.h"
+#include "kexportrules.h"
 #include "koutputpath.h"
 #include "watermarklabels.h"
 #include "watermarkpicture.h"
 
-#include <krt.h>
 #include <kxmainwindow.h>
 
 #include <QDateTime>
@@ -21,35 +21,10 @@ namespace {
 
 QPointer<KExportImageMgr> g_running;
 
-const QStringList kFormats = {"jpg", "png", "bmp", "tif"};
-const QList<int> kQualities = {100, 200, 300, 600};
-
-// The format a name stands for, "jpeg" and "tiff" being "jpg" and "tif"; "" for none.
-QString formatOf(const QString &name)
-{
-    const QString s = name.toLower();
-    if (s == QLatin1String("jpeg"))
-        return QStringLiteral("jpg");
-    if (s == QLatin1String("tiff"))
-        return QStringLiteral("tif");
-    return kFormats.contains(s) ? s : QString();
-}
-
 QString pageCountText(int pageCount)
 {
     return pageCount == 1 ? KCommandLineExport::tr("the document has 1 page")
                           : KCommandLineExport::tr("the document has %1 pages").arg(pageCount);
-}
-
-int dpiForQuality(int percent)
-{
-    return percent * 96 / 100;
-}
-
-bool isCompactEdition()
-{
-    const int edition = krt::product::versionID();
-    return edition == 0 || edition == 5 || edition == 7;
 }
 
 // Index of a label among the report labels a function gives for 0..count-1, or -1.
@@ -99,7 +74,7 @@ QVariantMap KCommandLineExport::refusal(const Refusal &r)
 
 QVariantMap KCommandLineExport::run(const QVariantMap &request)
 {
-    m_component = QCoreApplication::applicationName().toLower();
+    m_component = &KExportComponent::current();
     m_document = request.value(QStringLiteral("document")).toString();
     m_window = qobject_cast<KxMainWindow *>(request.value(QStringLiteral("mainWindow")).value<QObject *>());
     KExportImageMgr manager;
@@ -125,21 +100,21 @@ QVariantMap KCommandLineExport::run(const QVariantMap &request)
 KCommandLineExport::Refusal KCommandLineExport::readOptions(const QVariantMap &request)
 {
     const QString mode = request.value(QStringLiteral("mode")).toString();
-    if (m_component == QLatin1String("qz") && mode == QLatin1String("each"))
+    if (!m_component->offersEachPage && mode == QLatin1String("each"))
         return {UsageError, tr("Invalid mode"),
                 tr("A spreadsheet is exported as one long picture only; --each-page is not available")};
-    m_options.longPicture = mode.isEmpty() ? m_component != QLatin1String("pdf") : mode == QLatin1String("long");
-    m_options.maxPagesPerPicture = m_component == QLatin1String("pdf") ? 20 : 1;
-    const QString format = formatOf(request.value(QStringLiteral("format"), QStringLiteral("png")).toString());
+    m_options.longPicture = mode.isEmpty() ? m_component->longPictureByDefault : mode == QLatin1String("long");
+    m_options.maxPagesPerPicture = m_component->pagesPerPart;
+    const QString format = KExportRules::formatOf(request.value(QStringLiteral("format"), QStringLiteral("png")).toString());
     if (format.isEmpty())
         return {UsageError, tr("Invalid format"), tr("The format must be jpg, png, bmp or tif")};
     m_options.suffix = format;
     int quality = 100;
-    if (!readInt(request, "quality", 100, 600, &quality) || !kQualities.contains(quality))
+    if (!readInt(request, "quality", 100, 600, &quality) || !KExportRules::qualities().contains(quality))
         return {UsageError, tr("Invalid quality"), tr("The quality must be 100, 200, 300 or 600")};
-    if (m_options.longPicture && quality > 200)
+    if (m_options.longPicture && !KExportRules::allowsLongQuality(*m_component, quality))
         return {UsageError, tr("Invalid quality"), tr("A long picture can be exported at 100 or 200 percent")};
-    m_options.dpi = dpiForQuality(quality);
+    m_options.dpi = KExportRules::dpiForQuality(quality);
     const bool bands = readInt(request, "firstTop", 0, 10000, &m_options.firstPageTop)
         && readInt(request, "lastBottom", 0, 10000, &m_options.lastPageBottom)
         && readInt(request, "pageGap", 0, 10000, &m_options.pageGap);
@@ -161,7 +136,7 @@ KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap 
     m_options.watermarkText = request.value(QStringLiteral("text"), w.text()).toString();
     if (kind == QLatin1String("default")) {
         w.setStyle(WatermarkStylePicture);
-        w.setPicture(loadDefaultWatermarkPicture(KExportComponent::current(), m_options.longPicture));
+        w.setPicture(loadDefaultWatermarkPicture(*m_component, m_options.longPicture));
         return {};
     }
     if (kind != QLatin1String("custom"))
@@ -209,34 +184,24 @@ KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap 
     return {};
 }
 
-// The long-picture page limit of the writer and presentation components.
 KCommandLineExport::Refusal KCommandLineExport::checkLimits(int pageCount)
 {
-    if (!m_options.longPicture || m_component == QLatin1String("pdf"))
+    if (!m_options.longPicture)
         return {};
-    const bool common = m_options.dpi <= 96;
-    const int limit = common ? 25 : 15;
     const qint64 count = m_options.pages.isEmpty() ? pageCount : countDistinctPages(m_options.pages);
-    if (count > 0 && count <= limit)
+    const KExportRules::Refusal r = KExportRules::longPageLimit(*m_component, m_options.dpi, count);
+    if (!r.isSet())
         return {};
-    return {Failed, tr("Out of range"),
-            tr("%1 doc pages can support when export image as long picture\n whit %2 %,please adjust doc pages%3 and try again")
-                .arg(limit)
-                .arg(m_options.dpi * 100 / 96)
-                .arg(common ? QString() : tr(" or reduce the image quality"))};
+    return {Failed, r.title, r.message};
 }
 
 KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &request)
 {
-    const QFileInfo document(m_document);
-    const QString baseName = KOutputPath::withoutExtension(document.fileName());
+    const QDateTime now = QDateTime::currentDateTime();
     QString output = request.value(QStringLiteral("output")).toString();
-    if (output.isEmpty()) {
-        output = m_options.longPicture && m_component != QLatin1String("pdf")
-            ? document.absolutePath() + QLatin1Char('/') + baseName + QLatin1Char('.') + m_options.suffix
-            : document.absolutePath();
-    }
-    const bool singleFile = m_options.longPicture && m_component != QLatin1String("pdf");
+    if (output.isEmpty())
+        output = KExportRules::defaultOutput(m_document, *m_component, m_options.longPicture, m_options.suffix, now);
+    const bool singleFile = m_component->writesSingleFile(m_options.longPicture);
     const KOutputPath::Check check = KOutputPath::check(output, singleFile);
     if (!check.ok)
         return {Failed, tr("Export Image"), check.message, check.detail};
@@ -247,12 +212,10 @@ KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &re
         const QFileInfo picture(check.normalized);
         m_options.outputDir = picture.absolutePath();
         m_options.fileName = picture.fileName();
-        m_options.suffix = formatOf(picture.suffix());
+        m_options.suffix = KExportRules::formatOf(picture.suffix());
     } else {
         m_options.outputDir = QFileInfo(check.normalized).absoluteFilePath();
-        m_options.fileName = baseName;
-        if (m_component == QLatin1String("pdf") && baseName.isEmpty())
-            m_options.fileName = QStringLiteral("PDF") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
+        m_options.fileName = KExportRules::baseName(m_document, *m_component, now);
     }
     return {};
 }
@@ -265,7 +228,7 @@ KCommandLineExport::Refusal KCommandLineExport::checkPicturePath(const KOutputPa
     const QString shown = KOutputPath::printable(check.normalized);
     const QString suffix = QFileInfo(check.normalized).suffix();
     const QString asked = request.value(QStringLiteral("format")).toString();
-    if (request.contains(QStringLiteral("format")) && formatOf(asked) != formatOf(suffix))
+    if (request.contains(QStringLiteral("format")) && KExportRules::formatOf(asked) != KExportRules::formatOf(suffix))
         return {UsageError, tr("Invalid format"),
                 tr("--format %1 does not match the picture's suffix .%2; name a .%1 file or leave --format out")
                     .arg(KOutputPath::printable(asked), KOutputPath::printable(suffix))};
@@ -281,7 +244,7 @@ KCommandLineExport::Refusal KCommandLineExport::checkPicturePath(const KOutputPa
 
 QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
 {
-    if (m_component == QLatin1String("vyx")) {
+    if (m_component->preparesWriterDocument) {
         kdocumentaccess::prepareWriterExport(m_window);
         m_options.exportInCaller = kdocumentaccess::writerRendersInCaller(m_window);
     }
@@ -298,6 +261,11 @@ QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
         QObject::connect(&manager, &KExportImageMgr::exportProgress, &loop,
                          [this](int done, int total) { m_progress(done, total); });
     }
+    // A refusal is printed with the result, not shown in a window.
+    manager.setBusyPresenter([&result](const QString &title, const QString &message) {
+        result.insert(QStringLiteral("errTitle"), title);
+        result.insert(QStringLiteral("errMsg"), message);
+    });
     g_running = &manager;
     if (manager.startExport(m_options))
         loop.exec();

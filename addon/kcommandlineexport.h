@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exportimageoptions.h"
+#include "kexportcomponent.h"
 #include "koutputpath.h"
 
 #include <QCoreApplication>
@@ -41,7 +42,7 @@ private:
     static QVariantMap refusal(const Refusal &r);
 
     ProgressFn m_progress;
-    QString m_component;
+    const KExportComponent *m_component = &KExportComponent::of(KExportComponent::Unknown);
     QString m_document;
     KxMainWindow *m_window = nullptr; // the host's window showing the document
     ExportImageOptions m_options;

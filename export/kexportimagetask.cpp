@@ -1,5 +1,6 @@
 #include "kexportimagetask.h"
 
+#include "kexportrules.h"
 #include "koutputpath.h"
 #include "kpicturewritequeue.h"
 #include "pageimage.h"
@@ -357,7 +358,7 @@ bool KExportImageTask::walkPages(const ExportImageOptions &options, int pageCoun
         emit pageProgress(i + 1, numbers.size());
         bool kept;
         if (!options.longPicture)
-            kept = savePageImage(page, pageFilePath(folder, options.fileName, place.number, options.suffix), options);
+            kept = savePageImage(page, KExportRules::pageFilePath(folder, options.fileName, place.number, options.suffix), options);
         else if (longPage)
             kept = longPage(place, page);
         else {
@@ -387,7 +388,7 @@ bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
 
 bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOptions &options)
 {
-    const QString path = normalizePath(options.outputDir + QDir::separator() + options.fileName);
+    const QString path = KOutputPath::normalize(options.outputDir + QDir::separator() + options.fileName);
     {
         QWriteLocker lock(&d->lock);
         d->outputFile = path;
@@ -488,11 +489,6 @@ bool KExportImageTask::composeLongPicture(QImage &result)
     return true;
 }
 
-QString KExportImageTask::numberedFolder(const QString &base, int number)
-{
-    return number == 0 ? base : base + QStringLiteral("(%1)").arg(number);
-}
-
 // Claims the next free numbered folder with a plain mkdir, which fails when the name is
 // taken: two exports into one folder never share one, whatever their timing.
 QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
@@ -503,27 +499,21 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
         setFailureDetail(tr("Cannot create the folder %1").arg(parent));
         return QString();
     }
-    for (int n = 0; n < kMaxNumberedFolders; ++n) {
-        const QString folder = numberedFolder(base, n);
-        if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0) {
-            if (errno == EEXIST)
-                continue;
-            setFailureDetail(tr("Cannot create the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
-            return QString();
-        }
+    const QString folder = KExportRules::claimNumberedFolder(base, [this](const QString &name) {
+        if (::mkdir(QFile::encodeName(name).constData(), 0777) == 0)
+            return KExportRules::Claim::Claimed;
+        if (errno == EEXIST)
+            return KExportRules::Claim::Taken;
+        setFailureDetail(tr("Cannot create the folder %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+        return KExportRules::Claim::Failed;
+    });
+    if (!folder.isEmpty()) {
         QWriteLocker lock(&d->lock);
         d->outputFolder = QDir::toNativeSeparators(folder);
         return QDir::toNativeSeparators(withTrailingSeparator(folder));
     }
     setFailureDetail(tr("Every numbered folder name for %1 is taken").arg(base));
     return QString();
-}
-
-QString KExportImageTask::pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix)
-{
-    // Joined, not filled in: a name holding "%1" must come out as it is.
-    const QString number = QStringLiteral("%1").arg(page, 2, 10, QLatin1Char('0'));
-    return QDir::toNativeSeparators(folder + fileName + QLatin1Char('_') + number + QLatin1Char('.') + suffix);
 }
 
 // The write happens on a writer thread while the next page renders; false once a write
@@ -548,6 +538,8 @@ bool KExportImageTask::finishPageWrites()
 // Watermarks (single form) and writes one page; the first page written becomes the result.
 bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
+    if (isCanceled()) // pages still waiting are not wanted any more
+        return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
@@ -584,11 +576,6 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
     if (path == d->outputFile)
         d->outputWritten = true;
     return true;
-}
-
-QString KExportImageTask::normalizePath(const QString &path)
-{
-    return KOutputPath::normalize(path);
 }
 
 KExportImageTask::ExitCode KExportImageTask::exitCode() const

@@ -70,14 +70,6 @@ public:
     // The outcome of the last finished run.
     Result result() const;
 
-    // "%1_%2.%3": folder (with its trailing separator) and name, page with two digits at least.
-    static QString pageFilePath(const QString &folder, const QString &fileName, int page, const QString &suffix);
-    // "Name" for 0, else "Name(n)".
-    static QString numberedFolder(const QString &base, int number);
-    static constexpr int kMaxNumberedFolders = 10000;
-    // Backslashes to slashes, runs of slashes folded (a leading network pair kept), native form.
-    static QString normalizePath(const QString &path);
-
 signals:
     void exportFinished(const KExportImageTask::ExitCode exitCode, const QVariantMap exitInfo);
     // Pages rendered so far of the pages asked for, from whichever thread renders.

@@ -1,6 +1,7 @@
 #include "kexportimagetaskpdf.h"
 
 #include "kdocumentaccess.h"
+#include "kexportrules.h"
 #include "pageimage.h"
 
 #include <cstdlib>
@@ -156,8 +157,7 @@ bool KExportImageTaskPdf::composePart(QList<QImage> &pages, int partIndex, const
     QImage picture;
     if (!composeLongPicture(picture) || picture.isNull())
         return false;
-    const QString name = options.fileName + QLatin1Char('_') + QString::number(partIndex);
-    return writePart(picture, normalizePath(folder + name + QLatin1Char('.') + options.suffix), options);
+    return writePart(picture, KExportRules::partFilePath(folder, options.fileName, partIndex, options.suffix), options);
 }
 
 // Narrower pages are scaled up to the widest so the part has no ragged edge.

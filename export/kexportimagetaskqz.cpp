@@ -143,7 +143,7 @@ KExportImageTaskQz::Painted KExportImageTaskQz::paintContent(int scale, bool exp
     }
     if (!formatSuffix.isEmpty()) {
         const QSize withBorder(size.width() + 2 * kMargin, size.height() + 2 * kMargin);
-        out.problem = kpicture::sizeProblem(withBorder, kpicture::formatForSuffix(formatSuffix));
+        out.problem = KExportRules::sizeProblem(withBorder, KExportRules::formatForSuffix(formatSuffix));
         if (!out.problem.isEmpty())
             return out;
     }

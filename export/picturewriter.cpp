@@ -41,45 +41,18 @@ bool canAllocate(const QSize &size)
     return bytes < qint64(pages) * pageSize;
 }
 
-QByteArray formatForSuffix(const QString &suffix)
-{
-    const QString s = suffix.toLower();
-    if (s == QLatin1String("jpg") || s == QLatin1String("jpeg"))
-        return QByteArrayLiteral("jpg");
-    if (s == QLatin1String("png"))
-        return QByteArrayLiteral("png");
-    if (s == QLatin1String("bmp"))
-        return QByteArrayLiteral("bmp");
-    if (s == QLatin1String("tif") || s == QLatin1String("tiff"))
-        return QByteArrayLiteral("tif");
-    return QByteArray();
-}
-
-QString sizeProblem(const QSize &size, const QByteArray &format)
-{
-    if (format == "jpg" && (size.width() > kJpegMaxSide || size.height() > kJpegMaxSide)) {
-        return QStringLiteral("a JPEG picture can be at most %1 pixels wide and high, this one is %2 x %3")
-            .arg(kJpegMaxSide).arg(size.width()).arg(size.height());
-    }
-    if (format == "png" && (size.width() > kPngMaxSide || size.height() > kPngMaxSide)) {
-        return QStringLiteral("a PNG picture can be at most %1 pixels wide and high, this one is %2 x %3")
-            .arg(kPngMaxSide).arg(size.width()).arg(size.height());
-    }
-    return QString();
-}
-
 bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
 {
     if (image.isNull()) {
         setError(error, QStringLiteral("no picture to write"));
         return false;
     }
-    const QByteArray format = formatForSuffix(QFileInfo(path).suffix());
+    const QByteArray format = KExportRules::formatForSuffix(QFileInfo(path).suffix());
     if (format.isEmpty()) {
         setError(error, QStringLiteral("unknown picture format: %1").arg(path));
         return false;
     }
-    const QString problem = sizeProblem(image.size(), format);
+    const QString problem = KExportRules::sizeProblem(image.size(), format);
     if (!problem.isEmpty()) {
         setError(error, problem);
         return false;

@@ -1,23 +1,13 @@
 #pragma once
 
+#include "kexportrules.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 
 // Encoding and writing of exported pictures.
 namespace kpicture {
-
-// Largest side a JPEG file can describe.
-constexpr int kJpegMaxSide = 65535;
-// Largest side the PNG library accepts by default, reading or writing.
-constexpr int kPngMaxSide = 1000000;
-
-// Qt's writer format for a picture suffix ("jpg", "jpeg", "png", "bmp", "tif", "tiff",
-// any case), or empty for anything else.
-QByteArray formatForSuffix(const QString &suffix);
-
-// Why a picture of this size cannot be encoded in the format, or empty when it can.
-QString sizeProblem(const QSize &size, const QByteArray &format);
 
 // Whether a 32-bit picture of this size fits in this machine's memory. Beyond that an
 // allocation may seem to succeed and the process be killed once the pixels are touched.

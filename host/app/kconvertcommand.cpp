@@ -131,11 +131,10 @@ int run(const QStringList &arguments)
     }();
     if (opened.cancelled)
         return print({{QStringLiteral("exitCode"), Canceled}}, request.json);
-    QString error = opened.error;
-    auto *writer = opened.component == QLatin1String("vyx") ? dynamic_cast<KWriterBackend *>(opened.object.get())
-                                                             : nullptr;
+    auto *writer = dynamic_cast<KWriterBackend *>(opened.object.get());
     if (!writer) {
-        const QString message = error.isEmpty() ? request.document + QStringLiteral(": not a writer document") : error;
+        const QString message =
+            opened.error.isEmpty() ? request.document + QStringLiteral(": not a writer document") : opened.error;
         return print(failure(Failed, kFailed, printable(message)), request.json);
     }
     return printAtomically(writer, request);

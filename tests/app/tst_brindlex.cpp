@@ -404,7 +404,7 @@ private slots:
         QCOMPARE(m_dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({name, "tmp"}));
     }
 
-    void fileSizeLimitFailsTheExportAndLeavesNothing_data()
+    void fileSizeLimitFailsWithItsCauseAndLeavesNothing_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
@@ -414,7 +414,7 @@ private slots:
         QTest::newRow("writer, one picture per page") << "Notes.html" << ktest::blockPagesHtml(3) << QStringList{"--each-page"};
     }
 
-    void fileSizeLimitFailsTheExportAndLeavesNothing()
+    void fileSizeLimitFailsWithItsCauseAndLeavesNothing()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
@@ -428,6 +428,11 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("Cannot write ")) && run.err.contains(QStringLiteral("File too large")),
                  qPrintable(run.err));
         QCOMPARE(run.json.value(QStringLiteral("exitCode")).toInt(), 1);
+        // A script reading --json learns the cause too, not only the title and message.
+        const QString detail = run.json.value(QStringLiteral("detail")).toString();
+        QVERIFY2(detail.startsWith(QStringLiteral("Cannot write ")) && detail.contains(QStringLiteral("File too large")),
+                 qPrintable(run.out));
+        QVERIFY(!run.json.value(QStringLiteral("errMsg")).toString().isEmpty());
         QCOMPARE(m_dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({name}));
     }
 

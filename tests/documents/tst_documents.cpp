@@ -192,6 +192,39 @@ private slots:
 
     // Documents open and render their first page, or are refused with the reason, within
     // seconds however hostile they are.
+    // A document's kind follows its name in any case: the component that serves it, and
+    // whether LibreOffice converts it first.
+    void kindFollowsTheName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("component"); // empty: not a kind the host opens
+        QTest::addColumn<bool>("converted");
+        QTest::newRow("PDF") << "/d/Report.PDF" << "pdf" << false;
+        QTest::newRow("text") << "a.Text" << "vyx" << false;
+        QTest::newRow("Markdown") << "notes.md" << "vyx" << false;
+        QTest::newRow("HTML") << "page.HTM" << "vyx" << false;
+        QTest::newRow("office text") << "Letter.DocX" << "vyx" << true;
+        QTest::newRow("deck") << "Talk.Slides.MD" << "vyd" << false;
+        QTest::newRow("deck, dots in its name") << "/d/v1.2.slides.md" << "vyd" << false;
+        QTest::newRow("Markdown named slides") << "slides.md" << "vyx" << false;
+        QTest::newRow("office slides") << "Deck.PPT" << "vyd" << true;
+        QTest::newRow("TSV") << "data.TSV" << "qz" << false;
+        QTest::newRow("office sheet") << "Budget.xlsx" << "qz" << true;
+        QTest::newRow("unknown") << "sheet.xyz" << "" << false;
+        QTest::newRow("a suffix before the last") << "Report.pdf.bak" << "" << false;
+        QTest::newRow("no suffix") << "/d/docx" << "" << false;
+        QTest::newRow("suffix of the folder only") << "/d/x.csv/data" << "" << false;
+    }
+
+    void kindFollowsTheName()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, component);
+        QFETCH(bool, converted);
+        QCOMPARE(KDocumentLoader::componentFor(path), component);
+        QCOMPARE(KDocumentLoader::needsConversion(path), converted);
+    }
+
     void documentsOpenOrAreRefusedInBoundedTime_data()
     {
         QTest::addColumn<QString>("name");
@@ -395,8 +428,6 @@ private slots:
         QTemporaryDir dir;
         const QString deck = dir.filePath(QStringLiteral("Talk.slides.md"));
         QVERIFY(ktest::writeText(deck, "# One\n\nBody\n\n---\n\n# Two\n"));
-        QCOMPARE(KDocumentLoader::componentFor(deck), QStringLiteral("vyd"));
-        QCOMPARE(KDocumentLoader::componentFor(dir.filePath(QStringLiteral("notes.md"))), QStringLiteral("vyx"));
 
         const int before = KObjectTracker::liveObjects();
         {
@@ -444,7 +475,6 @@ private slots:
         QVERIFY(ktest::writeText(dir.filePath(QStringLiteral("data.tsv.sheet")),
                                  "# layout\nwidth B 50\npicture D2 logo.png\npicture B6:C7 logo.png\n"
                                  "note A1 see here\npicture E1 missing.png\nwidth ZZZZ 3\nheight 2 -4\nfrobnicate\n"));
-        QCOMPARE(KDocumentLoader::componentFor(dir.filePath(QStringLiteral("data.tsv"))), QStringLiteral("qz"));
         QString error;
         KComPtr<KSheetBackend> backend(KSheetBackend::open(dir.filePath(QStringLiteral("data.tsv")), &error));
         QVERIFY2(backend, qPrintable(error));

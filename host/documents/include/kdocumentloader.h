@@ -4,10 +4,9 @@
 
 #include <QString>
 
-// Opens a document the host can show and names the component that handles it: "pdf" for
-// PDF files; "vyx" for text, Markdown and HTML; "vyd" for Markdown decks (".slides.md");
-// "qz" for CSV and TSV. Office files (odt, docx, doc, rtf; odp, pptx, ppt; ods, xlsx,
-// xls) are converted with LibreOffice and served by the back-end of their kind.
+// Opens a document of a kind the host knows by its name and names the component that
+// serves it. Office files are converted with LibreOffice first and served by the back-end
+// of their kind.
 struct KOpenedDocument
 {
     KComPtr<IKUnknown> object;

@@ -16,22 +16,18 @@ class KWriterBackend : public KUnknownImpl<IKWriterDocument>
 public:
     enum class Source { PlainText, Markdown, Html };
 
+    // HTML may ask for space between pages: <meta name="page-spacing" content="N">.
     static KWriterBackend *fromText(const QString &text, Source source);
     // Serves the PDF's pages, keeping a reference to it; folder, when given, holds the PDF
     // and is removed with the document.
     static KWriterBackend *fromPdf(KPdfBackend *pdf, std::shared_ptr<QTemporaryDir> folder);
-    // By file suffix: .md/.markdown Markdown, .html/.htm HTML, anything else plain text.
-    static KWriterBackend *open(const QString &path, QString *error);
+    // The file read as source; HTML nested too deep to lay out is refused.
+    static KWriterBackend *open(const QString &path, Source source, QString *error);
 
-    // Space between pages the document asks for (kDocSpacingUnset: none). HTML sets it with
-    // <meta name="page-spacing" content="N">.
-    void setSpacing(float spacing);
     // Whether the document must be rendered on the interface thread.
     void setRenderOnInterfaceThread(bool on);
     // Prints the document as a PDF with the same pages.
     bool printToPdf(const QString &path, QString *error) const;
-    // How often the export preparation was asked for.
-    int preparationCount() const;
 
     long activeView(IKDocView **view) override;
     long settings(IKDocSettings **settings) override;

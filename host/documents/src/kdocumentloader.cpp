@@ -1,13 +1,9 @@
 #include "kdocumentloader.h"
 
+#include "kdocumentkinds_p.h"
 #include "kofficeconverter.h"
 #include "kopeningcancel.h"
-#include "kpdfbackend.h"
-#include "kpresentationbackend.h"
-#include "ksheetbackend.h"
-#include "kwriterbackend.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
@@ -18,60 +14,20 @@ std::atomic<bool> g_cancel{false};
 std::atomic<int> g_holdings{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from signal handlers");
 
-const QStringList kOfficeWriter = {"odt", "docx", "doc", "rtf"};
-const QStringList kOfficeSlides = {"odp", "pptx", "ppt"};
-const QStringList kOfficeSheets = {"ods", "xlsx", "xls"};
-
-QString suffixOf(const QString &path)
+// Office files are read from what LibreOffice makes of them.
+IKUnknown *openAs(const KDocumentKind &kind, const QString &path, QString *error)
 {
-    return QFileInfo(path).suffix().toLower();
-}
-
-bool isDeck(const QString &path)
-{
-    return QFileInfo(path).fileName().toLower().endsWith(QLatin1String(".slides.md"));
-}
-
-// The converted PDF as pages, with the folder it lives in kept beside it.
-template <typename Backend>
-IKUnknown *fromConvertedPdf(const QString &path, QString *error)
-{
-    const KOfficeConverter::Result converted = KOfficeConverter::convert(path, QStringLiteral("pdf"));
+    if (kind.convertTo.isEmpty())
+        return kind.open(path, nullptr, error);
+    const KOfficeConverter::Result converted = KOfficeConverter::convert(path, kind.convertTo);
     if (converted.path.isEmpty()) {
         *error = converted.error;
         return nullptr;
     }
-    KComPtr<KPdfBackend> pdf(KPdfBackend::open(converted.path, error));
-    if (!pdf) {
+    IKUnknown *object = kind.open(converted.path, converted.folder, error);
+    if (!object)
         *error = QStringLiteral("%1: the converted document cannot be read (%2)").arg(path, *error);
-        return nullptr;
-    }
-    return Backend::fromPdf(pdf.get(), converted.folder);
-}
-
-IKUnknown *sheetFromConvertedCsv(const QString &path, QString *error)
-{
-    const KOfficeConverter::Result converted = KOfficeConverter::convert(path, QStringLiteral("csv"));
-    if (converted.path.isEmpty()) {
-        *error = converted.error;
-        return nullptr;
-    }
-    KSheetBackend *sheet = KSheetBackend::open(converted.path, error);
-    if (!sheet)
-        *error = QStringLiteral("%1: the converted sheet cannot be read (%2)").arg(path, *error);
-    return sheet;
-}
-
-IKUnknown *openAs(const QString &component, const QString &path, QString *error)
-{
-    const bool office = KDocumentLoader::needsConversion(path);
-    if (component == QLatin1String("pdf"))
-        return KPdfBackend::open(path, error);
-    if (component == QLatin1String("vyd"))
-        return office ? fromConvertedPdf<KPresentationBackend>(path, error) : KPresentationBackend::open(path, error);
-    if (component == QLatin1String("qz"))
-        return office ? sheetFromConvertedCsv(path, error) : KSheetBackend::open(path, error);
-    return office ? fromConvertedPdf<KWriterBackend>(path, error) : KWriterBackend::open(path, error);
+    return object;
 }
 
 } // namespace
@@ -108,39 +64,31 @@ int kopening::holdings() noexcept
 
 QString KDocumentLoader::componentFor(const QString &path)
 {
-    const QString suffix = suffixOf(path);
-    if (suffix == QLatin1String("pdf"))
-        return QStringLiteral("pdf");
-    if (isDeck(path) || kOfficeSlides.contains(suffix))
-        return QStringLiteral("vyd");
-    static const QStringList writer = {"txt", "text", "md", "markdown", "html", "htm"};
-    if (writer.contains(suffix) || kOfficeWriter.contains(suffix))
-        return QStringLiteral("vyx");
-    if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") || kOfficeSheets.contains(suffix))
-        return QStringLiteral("qz");
-    return QString();
+    const KDocumentKind *kind = kdocumentkinds::kindOf(path);
+    return kind ? kind->component : QString();
 }
 
 bool KDocumentLoader::needsConversion(const QString &path)
 {
-    const QString suffix = suffixOf(path);
-    return kOfficeWriter.contains(suffix) || kOfficeSlides.contains(suffix) || kOfficeSheets.contains(suffix);
+    const KDocumentKind *kind = kdocumentkinds::kindOf(path);
+    return kind && !kind->convertTo.isEmpty();
 }
 
 KOpenedDocument KDocumentLoader::open(const QString &path)
 {
     KOpenedDocument opened;
-    opened.component = componentFor(path);
-    if (opened.component.isEmpty()) {
+    const KDocumentKind *kind = kdocumentkinds::kindOf(path);
+    if (!kind) {
         opened.error = QStringLiteral("%1: the host cannot open this kind of document").arg(path);
         return opened;
     }
+    opened.component = kind->component;
     if (!QFileInfo(path).isFile()) {
         opened.error = QStringLiteral("%1: no such file").arg(path);
         return opened;
     }
     if (!kopening::cancelRequested())
-        opened.object = KComPtr<IKUnknown>(openAs(opened.component, path, &opened.error));
+        opened.object = KComPtr<IKUnknown>(openAs(*kind, path, &opened.error));
     if (kopening::cancelRequested()) {
         opened.object.reset();
         opened.cancelled = true;

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // Pieces the document back-ends share.
@@ -20,6 +21,17 @@ long handOut(Object *object, Interface **out)
     *out = object;
     return K_OK;
 }
+
+// A part of a document's interfaces (a page, a view, a sheet...): shares the document's data.
+template <typename Interface, typename Data>
+class KDocumentPart : public KUnknownImpl<Interface>
+{
+public:
+    explicit KDocumentPart(std::shared_ptr<Data> data) : d(std::move(data)) {}
+
+protected:
+    std::shared_ptr<Data> d;
+};
 
 // The file as UTF-8 text, or nothing with "path: reason" in error.
 inline std::optional<QString> readText(const QString &path, QString *error)

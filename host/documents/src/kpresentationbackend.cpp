@@ -8,7 +8,6 @@
 #include <krt.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -102,19 +101,12 @@ private:
 };
 
 template <typename Interface>
-class KSlidePart : public KUnknownImpl<Interface>
-{
-public:
-    explicit KSlidePart(std::shared_ptr<KSlideSource> source) : d(std::move(source)) {}
-
-protected:
-    std::shared_ptr<KSlideSource> d;
-};
+using KSlidePart = kdocumentparts::KDocumentPart<Interface, KSlideSource>;
 
 class KSlide : public KSlidePart<IKSlide>
 {
 public:
-    KSlide(std::shared_ptr<KSlideSource> source, int n) : KSlidePart(std::move(source)), m_n(n) {}
+    KSlide(std::shared_ptr<KSlideSource> source, int n) : KDocumentPart(std::move(source)), m_n(n) {}
 
     long render(QImage *image, float zoom, bool forExport) override
     {
@@ -131,7 +123,7 @@ private:
 class KSlides : public KSlidePart<IKSlides>
 {
 public:
-    using KSlidePart::KSlidePart;
+    using KDocumentPart::KDocumentPart;
 
     long count(int *count) override
     {
@@ -154,7 +146,7 @@ public:
 class KPresentation : public KSlidePart<IKPresentation>
 {
 public:
-    using KSlidePart::KSlidePart;
+    using KDocumentPart::KDocumentPart;
     long slides(IKSlides **out) override { return handOut(new KSlides(d), out); }
 };
 

@@ -8,7 +8,6 @@
 #include <kimagepainter.h>
 #include <kpainterext.h>
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -18,14 +17,7 @@ using kdocumentparts::handOut;
 using Data = std::shared_ptr<const KSheetData>;
 
 template <typename Interface>
-class KSheetPart : public KUnknownImpl<Interface>
-{
-public:
-    explicit KSheetPart(Data data) : d(std::move(data)) {}
-
-protected:
-    Data d;
-};
+using KSheetPart = kdocumentparts::KDocumentPart<Interface, const KSheetData>;
 
 class KRange : public KUnknownImpl<IKCellRange>
 {
@@ -82,7 +74,7 @@ private:
 class KLayout : public KSheetPart<IKSheetLayout>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
 
     long drawingArea(IKCellRange *range, ImagePainter *painter, QRectF *area, int values[4]) override
     {
@@ -113,7 +105,7 @@ public:
 class KSheet : public KSheetPart<IKWorksheet>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
 
     long rowCount(int *count) override { return answer(count, KSheetData::kRows); }
     long columnCount(int *count) override { return answer(count, KSheetData::kColumns); }
@@ -154,7 +146,7 @@ private:
 class KSecurity : public KSheetPart<IKDocumentSecurity>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
     long showPlainWatermarkWhenPrint(bool *show) override
     {
         if (!show)
@@ -167,15 +159,10 @@ public:
 class KWorkbook : public KSheetPart<IKWorkbook>
 {
 public:
-    using KSheetPart::KSheetPart;
+    using KDocumentPart::KDocumentPart;
     long activeSheet(IKWorksheet **sheet) override { return handOut(new KSheet(d), sheet); }
     long documentSecurity(IKDocumentSecurity **security) override { return handOut(new KSecurity(d), security); }
 };
-
-QString readText(const QString &path, QString *error)
-{
-    return kdocumentparts::readText(path, error).value_or(QString());
-}
 
 } // namespace
 
@@ -198,17 +185,14 @@ KSheetBackend *KSheetBackend::open(const QString &path, QString *error)
             *error = QStringLiteral("%1: no such file").arg(path);
         return nullptr;
     }
-    QString readError;
-    const QString text = readText(path, &readError);
-    if (!readError.isEmpty()) {
-        if (error)
-            *error = readError;
+    const std::optional<QString> text = kdocumentparts::readText(path, error);
+    if (!text)
         return nullptr;
-    }
     const QString sidePath = path + QStringLiteral(".sheet");
-    const QString side = QFileInfo(sidePath).isFile() ? readText(sidePath, nullptr) : QString();
+    const QString side =
+        QFileInfo(sidePath).isFile() ? kdocumentparts::readText(sidePath, nullptr).value_or(QString()) : QString();
     const QChar delimiter = QFileInfo(path).suffix().toLower() == QLatin1String("tsv") ? QLatin1Char('\t') : QLatin1Char(',');
-    return fromCells(KCsvTable::parse(text, delimiter), side, QFileInfo(path).absolutePath());
+    return fromCells(KCsvTable::parse(*text, delimiter), side, QFileInfo(path).absolutePath());
 }
 
 QStringList KSheetBackend::warnings() const

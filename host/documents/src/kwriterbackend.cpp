@@ -6,15 +6,12 @@
 #include "kwriterdata_p.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
-#include <QFileInfo>
 #include <QMutex>
 #include <QPdfWriter>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextFrame>
-#include <atomic>
 
 namespace {
 
@@ -96,19 +93,12 @@ struct KTextWriterData : KWriterData
 namespace {
 
 template <typename Interface>
-class KWriterPart : public KUnknownImpl<Interface>
-{
-public:
-    explicit KWriterPart(std::shared_ptr<KWriterData> data) : d(std::move(data)) {}
-
-protected:
-    std::shared_ptr<KWriterData> d;
-};
+using KWriterPart = kdocumentparts::KDocumentPart<Interface, KWriterData>;
 
 class KWriterPage : public KWriterPart<IKPage>
 {
 public:
-    KWriterPage(std::shared_ptr<KWriterData> data, int n) : KWriterPart(std::move(data)), m_n(n) {}
+    KWriterPage(std::shared_ptr<KWriterData> data, int n) : KDocumentPart(std::move(data)), m_n(n) {}
 
     long render(QImage *image, int dpiX, int dpiY) override
     {
@@ -131,7 +121,7 @@ private:
 class KWriterRenderer : public KWriterPart<IKPageRenderer>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
 
     long pageCount(int *count) override
     {
@@ -152,14 +142,14 @@ public:
 class KWriterLayout : public KWriterPart<IKDocLayout>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long pageRenderer(IKPageRenderer **out) override { return handOut(new KWriterRenderer(d), out); }
 };
 
 class KWriterView : public KWriterPart<IKDocView>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long layout(int kind, IKDocLayout **out) override
     {
         if (kind != 1)
@@ -171,7 +161,7 @@ public:
 class KWriterPageSetup : public KWriterPart<IKPageSetup>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long spacing(float *value) override
     {
         if (!value)
@@ -184,7 +174,7 @@ public:
 class KWriterSettings : public KWriterPart<IKDocSettings>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long pageSetup(IKPageSetup **out) override { return handOut(new KWriterPageSetup(d), out); }
 };
 
@@ -197,7 +187,7 @@ public:
 class KWriterState : public KWriterPart<IKDocStateLock>
 {
 public:
-    using KWriterPart::KWriterPart;
+    using KDocumentPart::KDocumentPart;
     long renderThreadLock(IKUnknown **out) override
     {
         if (!out)
@@ -291,17 +281,11 @@ KWriterBackend *KWriterBackend::fromPdf(KPdfBackend *pdf, std::shared_ptr<QTempo
     return new KWriterBackend(makePdfWriterData(pdf, std::move(folder)));
 }
 
-KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
+KWriterBackend *KWriterBackend::open(const QString &path, Source source, QString *error)
 {
     const std::optional<QString> text = kdocumentparts::readText(path, error);
     if (!text)
         return nullptr;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    Source source = Source::PlainText;
-    if (suffix == QLatin1String("md") || suffix == QLatin1String("markdown"))
-        source = Source::Markdown;
-    else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
-        source = Source::Html;
     const QString refusal = source == Source::Html ? nestingRefusal(path, *text) : QString();
     if (!refusal.isEmpty()) {
         if (error)
@@ -309,11 +293,6 @@ KWriterBackend *KWriterBackend::open(const QString &path, QString *error)
         return nullptr;
     }
     return fromText(*text, source);
-}
-
-void KWriterBackend::setSpacing(float spacing)
-{
-    d->spacing = spacing;
 }
 
 void KWriterBackend::setRenderOnInterfaceThread(bool on)
@@ -324,11 +303,6 @@ void KWriterBackend::setRenderOnInterfaceThread(bool on)
 bool KWriterBackend::printToPdf(const QString &path, QString *error) const
 {
     return d->printToPdf(path, error);
-}
-
-int KWriterBackend::preparationCount() const
-{
-    return d->preparations;
 }
 
 long KWriterBackend::activeView(IKDocView **view)
@@ -343,7 +317,6 @@ long KWriterBackend::settings(IKDocSettings **settings)
 
 long KWriterBackend::prepareExport(IKUnknown **token)
 {
-    ++d->preparations;
     d->pageCount();
     return handOut(new KRenderLock, token);
 }

@@ -23,7 +23,6 @@ struct KWriterData
 
     float spacing = kDocSpacingUnset;
     std::atomic<bool> renderOnInterfaceThread{false};
-    std::atomic<int> preparations{0};
 };
 
 // Pages of a PDF; folder (may be null) holds the PDF and lives as long as the pages.

@@ -18,12 +18,6 @@
 
 namespace {
 
-class KxCookieJar : public QNetworkCookieJar
-{
-public:
-    using QNetworkCookieJar::QNetworkCookieJar;
-};
-
 QStringList localFiles(const QMimeData *mime)
 {
     QStringList paths;
@@ -50,7 +44,7 @@ KxWebViewContainer::KxWebViewContainer(QWidget *parent, int implType, const QStr
 {
     Q_UNUSED(implType); // one implementation here
     setObjectName(name);
-    m_network->setCookieJar(new KxCookieJar(m_network));
+    m_network->setCookieJar(new QNetworkCookieJar(m_network));
     m_view->page()->setNetworkAccessManager(m_network);
     m_view->setAcceptDrops(true);
     m_view->installEventFilter(this);
