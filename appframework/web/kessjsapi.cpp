@@ -14,6 +14,7 @@
 
 namespace {
 
+const int kHandlerType = qRegisterMetaType<KEssJsApiHandler *>("KEssJsApiHandler*");
 const QString kBuiltinLibrary = QStringLiteral("kappessbuiltinjsapi");
 const QString kDefaultProfile = QStringLiteral("1_0");
 
@@ -73,6 +74,7 @@ KEssJsApi::KEssJsApi(QObject *parent)
     : KxWebViewAsynJSObject(parent)
     , d(std::make_unique<Data>())
 {
+    Q_UNUSED(kHandlerType);
     setArgumentRules();
     loadApiLibraries();
 }
