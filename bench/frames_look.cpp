@@ -104,6 +104,8 @@ int shot(const QString &path)
 
 int main(int argc, char **argv)
 {
+    // Icons drawn through QIcon::pixmap (menus, labels) stay sharp under QT_SCALE_FACTOR.
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     krt::host::initialize();
     const QStringList args = app.arguments();

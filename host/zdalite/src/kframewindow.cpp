@@ -112,7 +112,7 @@ int KFrameWindow::borderWidth() const
         return 0;
     // Without a shadow to grab, a wider border keeps the edges within reach.
     if (m_resizable && !isShadowShown())
-        return KLiteStyle::dpiScaled(4);
+        return KLiteStyle::dpiScaled(3);
     return m_border ? KLiteStyle::dpiScaled(1) : 0;
 }
 

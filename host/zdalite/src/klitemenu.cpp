@@ -47,9 +47,10 @@ QString KLiteMenu::themeStyleSheet() const
                "QMenu::item:selected{background:%10;}"
                "QMenu::item:disabled{color:%11;}"
                "QMenu::separator{height:%9;background:%12;margin:%4 %7;}"
-               "QMenu::icon{padding-left:%13;}")
+               "QMenu::icon{padding-left:%13;}"
+               "QMenu::right-arrow{margin-right:%13;}")
         .arg(color("background", normal, Qt::white), color("border", normal, Qt::gray), px(radius), px(4),
-             color("text", normal, Qt::black), px(itemHeight), px(16), px(32))
+             color("text", normal, Qt::black), px(itemHeight), px(20), px(12))
         .arg(px(1), color("background", hover, Qt::lightGray), color("text", QStyle::State_None, Qt::gray),
              color("separator", normal, Qt::lightGray), px(10));
 }
