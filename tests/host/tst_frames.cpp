@@ -22,6 +22,12 @@ namespace {
 
 using Kinds = QList<int>;
 
+} // namespace
+
+Q_DECLARE_METATYPE(QMargins)
+
+namespace {
+
 // Sends a mouse event with an explicit global position, so drags stay exact while the
 // window under the pointer moves.
 void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, const QPoint &global,
@@ -516,6 +522,57 @@ private slots:
         QCOMPARE(window->frameMargins(), shadow.margins() + QMargins(1, 1, 1, 1) * qRound(factor));
         KLiteIconButton button(QStringLiteral("back"));
         QCOMPARE(button.sizeHint(), QSize(28, 28) * factor);
+    }
+
+    void shadowMarginsFollowBlurAndOffset_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<int>("blur");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QMargins>("margins");
+        QTest::addColumn<int>("border"); // wider without a shadow to grab for resizing
+        const QColor grey(0, 0, 0, 51);
+        QTest::newRow("offset down") << grey << 10 << 4 << QMargins(10, 6, 10, 14) << 1;
+        QTest::newRow("no offset") << grey << 8 << 0 << QMargins(8, 8, 8, 8) << 1;
+        QTest::newRow("offset beyond blur is clamped") << grey << 5 << 9 << QMargins(5, 0, 5, 10) << 1;
+        QTest::newRow("no blur, no shadow") << grey << 0 << 3 << QMargins() << 3;
+        QTest::newRow("transparent, no shadow") << QColor(Qt::transparent) << 10 << 4 << QMargins() << 3;
+    }
+
+    void shadowMarginsFollowBlurAndOffset()
+    {
+        QFETCH(QColor, color);
+        QFETCH(int, blur);
+        QFETCH(int, offset);
+        QFETCH(QMargins, margins);
+        QFETCH(int, border);
+        QCOMPARE(KFrameShadow(color, blur, offset).margins(), margins);
+        KFrameWindow window;
+        window.setBoxShadow(color, blur, offset);
+        QCOMPARE(window.frameMargins(), margins + QMargins(border, border, border, border));
+    }
+
+    void themeChangesReachThemedObjects()
+    {
+        struct Counter : IThemeObject
+        {
+            int applied = 0;
+            void applyTheme() override { ++applied; }
+        } counter;
+        auto owner = std::make_unique<QObject>();
+        KDrawHelper *draw = KDrawHelper::instance();
+        draw->watch(owner.get(), &counter);
+        QCOMPARE(counter.applied, 1);
+        KLiteMenu menu;
+        auto theme = loadTheme("<theme><class name='KLiteMenu'><color name='background' value='#123456'/></class></theme>");
+        QVERIFY(theme);
+        draw->addSubTheme(theme);
+        QCOMPARE(counter.applied, 2);
+        QVERIFY(menu.styleSheet().contains(QStringLiteral("#ff123456")));
+        owner.reset();
+        draw->removeSubTheme(theme);
+        QCOMPARE(counter.applied, 2);
+        QVERIFY(!menu.styleSheet().contains(QStringLiteral("#ff123456")));
     }
 
     void outerShadowFollowsItsTarget()

@@ -13,6 +13,14 @@
 class KThemeLoader;
 class QWidget;
 
+// An object that takes its look from the theme: applyTheme() reads the values it needs.
+class IThemeObject
+{
+public:
+    virtual ~IThemeObject() = default;
+    virtual void applyTheme() = 0;
+};
+
 // The host's theme set: themes added later override earlier ones, class by class and value
 // by value, and the host's built-in theme answers last. Widgets read their colours, measures
 // and icons here and repaint on themeChanged().
@@ -49,6 +57,10 @@ public:
     // spec: "normal;hover;pressed[;disabled[;checked]]"; a missing entry falls back to normal.
     static QString iconNameForState(const QString &spec, QStyle::State state);
     QIcon getStateIcon(const QString &spec, QStyle::State state) const;
+
+    // Applies the theme to object now and whenever the theme set changes, for as long as
+    // owner (normally the object itself) lives.
+    void watch(QObject *owner, IThemeObject *object);
 
     // Sets the widget's palette from its class's "background", "text" and "button" colours.
     void applyPalette(QWidget *widget, const QString &themeClass) const;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "kdrawhelper.h"
+
 #include <QMenu>
 
 // A menu in the host's look: theme colours, rounded border, DPI-scaled item heights and
 // paddings; it restyles itself when the theme changes.
-class KLiteMenu : public QMenu
+class KLiteMenu : public QMenu, public IThemeObject
 {
     Q_OBJECT
 public:
@@ -17,6 +19,5 @@ public:
     // The style sheet made from the current theme.
     QString themeStyleSheet() const;
 
-private:
-    void applyTheme();
+    void applyTheme() override;
 };

@@ -171,6 +171,14 @@ QIcon KDrawHelper::getStateIcon(const QString &spec, QStyle::State state) const
     return getIcon(iconNameForState(spec, state));
 }
 
+void KDrawHelper::watch(QObject *owner, IThemeObject *object)
+{
+    if (!owner || !object)
+        return;
+    object->applyTheme();
+    connect(this, &KDrawHelper::themeChanged, owner, [object] { object->applyTheme(); });
+}
+
 void KDrawHelper::applyPalette(QWidget *widget, const QString &themeClass) const
 {
     if (!widget)

@@ -11,8 +11,7 @@ KLiteMenu::KLiteMenu(QWidget *parent)
     // Rounded corners need see-through pixels outside them.
     if (KFrameShadow::compositingAvailable())
         setAttribute(Qt::WA_TranslucentBackground);
-    applyTheme();
-    connect(KDrawHelper::instance(), &KDrawHelper::themeChanged, this, &KLiteMenu::applyTheme);
+    KDrawHelper::instance()->watch(this, this);
 }
 
 KLiteMenu::KLiteMenu(const QString &title, QWidget *parent)
