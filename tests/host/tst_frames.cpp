@@ -552,6 +552,16 @@ private slots:
         QCOMPARE(window.frameMargins(), margins + QMargins(border, border, border, border));
     }
 
+    void shadowSetOnAShownOpaqueWindowIsNotDrawn()
+    {
+        KFrameWindow window;
+        window.setBoxShadow(Qt::transparent, 0, 0);
+        window.show();
+        window.setBoxShadow(QColor(0, 0, 0, 51), 10, 4);
+        QVERIFY(!window.isShadowShown());
+        QCOMPARE(window.contentRect(), window.rect());
+    }
+
     void themeChangesReachThemedObjects()
     {
         struct Counter : IThemeObject
@@ -564,15 +574,20 @@ private slots:
         draw->watch(owner.get(), &counter);
         QCOMPARE(counter.applied, 1);
         KLiteMenu menu;
-        auto theme = loadTheme("<theme><class name='KLiteMenu'><color name='background' value='#123456'/></class></theme>");
+        KFrameTitleBar bar;
+        bar.setThemeClassName(QStringLiteral("KTavroTitleBar"));
+        auto theme = loadTheme("<theme><class name='KLiteMenu'><color name='background' value='#123456'/></class>"
+                               "<class name='KTavroTitleBar'><metric name='height' value='40'/></class></theme>");
         QVERIFY(theme);
         draw->addSubTheme(theme);
         QCOMPARE(counter.applied, 2);
         QVERIFY(menu.styleSheet().contains(QStringLiteral("#ff123456")));
+        QCOMPARE(bar.height(), 40);
         owner.reset();
         draw->removeSubTheme(theme);
         QCOMPARE(counter.applied, 2);
         QVERIFY(!menu.styleSheet().contains(QStringLiteral("#ff123456")));
+        QCOMPARE(bar.height(), 32);
     }
 
     void outerShadowFollowsItsTarget()

@@ -55,10 +55,12 @@ protected:
 
 private:
     void follow();
+    void restack();
 
     QPointer<QWidget> m_target;
     KFrameShadow m_shadow;
     bool m_resizable;
+    bool m_restacking = false;
     Qt::Edges m_edges;
     QPoint m_pressGlobal;
     QRect m_pressGeometry;

@@ -78,6 +78,7 @@ protected:
 private:
     void adopt(KFrameAction *action);
     void ensureActions();
+    void updateHeight();
     void relayout();
     void setHoveredAction(KFrameAction *action);
     void syncMaximizeAction();

@@ -185,8 +185,21 @@ void KFrameOuterShadow::follow()
         return;
     }
     setGeometry(m_target->frameGeometry().marginsAdded(m_shadow.margins()));
+    if (!isVisible())
+        restack();
+}
+
+void KFrameOuterShadow::restack()
+{
+    // Top-level windows cannot be stacked relative to each other directly: raise the
+    // shadow, then its target over it.
+    if (m_restacking)
+        return;
+    m_restacking = true;
     show();
-    stackUnder(m_target);
+    raise();
+    m_target->raise();
+    m_restacking = false;
 }
 
 bool KFrameOuterShadow::eventFilter(QObject *watched, QEvent *event)
@@ -197,8 +210,12 @@ bool KFrameOuterShadow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Show:
     case QEvent::Hide:
     case QEvent::WindowStateChange:
+        follow();
+        break;
     case QEvent::WindowActivate:
         follow();
+        if (isVisible())
+            restack();
         break;
     default:
         break;

@@ -22,9 +22,17 @@ KFrameTitleBar::KFrameTitleBar(QWidget *parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_StyledBackground, false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setFixedHeight(KLiteStyle::dpiScaled(KDrawHelper::instance()->getMetric(
-        KDrawHelper::themeClasses(this), QStringLiteral("height"), 32)));
-    connect(KDrawHelper::instance(), &KDrawHelper::themeChanged, this, QOverload<>::of(&QWidget::update));
+    updateHeight();
+    connect(KDrawHelper::instance(), &KDrawHelper::themeChanged, this, [this] {
+        updateHeight();
+        update();
+    });
+}
+
+void KFrameTitleBar::updateHeight()
+{
+    setFixedHeight(KLiteStyle::dpiScaled(
+        KDrawHelper::instance()->getMetric(KDrawHelper::themeClasses(this), QStringLiteral("height"), 32)));
 }
 
 QString KFrameTitleBar::themeClassName() const
@@ -323,11 +331,13 @@ bool KFrameTitleBar::event(QEvent *event)
     case QEvent::DynamicPropertyChange:
         if (static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName() == KDrawHelper::ObjectThemeClassName) {
             renameActions();
+            updateHeight();
             update();
         }
         break;
     case QEvent::ParentChange:
     case QEvent::Polish:
+        updateHeight();
         ensureActions();
         relayout();
         if (m_watchedWindow != window()) {

@@ -103,7 +103,9 @@ void KFrameWindow::setBoxShadow(const QColor &color, int blur, int offset)
 
 bool KFrameWindow::isShadowShown() const
 {
-    return !m_shadow.isNull() && !isMaximized() && !isFullScreen() && KFrameShadow::compositingAvailable();
+    // A shadow set after the native window exists has no see-through pixels to go into.
+    return !m_shadow.isNull() && !isMaximized() && !isFullScreen() && KFrameShadow::compositingAvailable()
+        && testAttribute(Qt::WA_TranslucentBackground);
 }
 
 int KFrameWindow::borderWidth() const
