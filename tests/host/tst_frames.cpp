@@ -522,6 +522,8 @@ private slots:
         QCOMPARE(window->frameMargins(), shadow.margins() + QMargins(1, 1, 1, 1) * qRound(factor));
         KLiteIconButton button(QStringLiteral("back"));
         QCOMPARE(button.sizeHint(), QSize(28, 28) * factor);
+        KLiteMenu menu;
+        QCOMPARE(menu.style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, &menu), qRound(16 * factor));
     }
 
     void shadowMarginsFollowBlurAndOffset_data()
@@ -616,8 +618,12 @@ private slots:
 
     // A window with everything on it, grabbed for a person to look at; the checks catch a
     // missing shadow, an unpainted title bar and a hover that draws nothing.
+    void grabbedWindowShowsEveryPart_data() { measuresFollowTheDisplayFactor_data(); }
+
     void grabbedWindowShowsEveryPart()
     {
+        QFETCH(double, factor);
+        KLiteStyle::setScaleFactor(factor);
         auto window = std::make_unique<KFrameWindow>();
         window->setWindowTitle(QStringLiteral("Export to Picture"));
         window->setTitleBarFlags(KFrame::DefaultButtons | KFrame::MenuButton);
@@ -630,7 +636,7 @@ private slots:
             button->setFixedButtonSize(QSize(28, 28));
             row->addWidget(button);
         }
-        window->setGeometry(100, 100, 520, 300);
+        window->setGeometry(QRect(QPoint(100, 100), QSize(520, 300) * factor));
         window->show();
         KFrameTitleBar *bar = window->titleBar();
         const QPoint hover = centreOf(bar, KFrame::CloseButton);
@@ -649,7 +655,7 @@ private slots:
             const QPoint menuAt = bar->mapTo(window.get(), bar->action(KFrame::MenuButton)->geometry().bottomLeft());
             menu.render(&painter, menuAt - QPoint(menu.width() / 2, 0));
         }
-        QVERIFY(shot.save(ktest::artifactPath(QStringLiteral("frame-window.png"))));
+        QVERIFY(shot.save(ktest::artifactPath(QStringLiteral("frame-window-x%1.png").arg(factor))));
 
         const QRect content = window->contentRect();
         QCOMPARE(shot.pixelColor(0, 0).alpha(), 0);

@@ -4,10 +4,29 @@
 #include "kframeshadow.h"
 #include "klitestyle.h"
 
+#include <QProxyStyle>
+
+namespace {
+// Style sheets cannot size menu icons; the style underneath them can.
+class KLiteMenuStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_SmallIconSize)
+            return KLiteStyle::dpiScaled(16);
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+} // namespace
+
 KLiteMenu::KLiteMenu(QWidget *parent)
     : QMenu(parent)
 {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    auto *style = new KLiteMenuStyle;
+    style->setParent(this);
+    setStyle(style);
     // Rounded corners need see-through pixels outside them.
     if (KFrameShadow::compositingAvailable())
         setAttribute(Qt::WA_TranslucentBackground);
