@@ -213,7 +213,7 @@ private slots:
 
     void actionStateChoosesIcon_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("iconSet");
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("icon");
         const QString full = QStringLiteral("n;h;p;d;c");
@@ -232,10 +232,10 @@ private slots:
 
     void actionStateChoosesIcon()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, iconSet);
         QFETCH(int, state);
         QFETCH(QString, icon);
-        QCOMPARE(KDrawHelper::iconNameForState(spec, QStyle::State(state)), icon);
+        QCOMPARE(KDrawHelper::iconNameForState(iconSet, QStyle::State(state)), icon);
     }
 
     void pointerChangesActionState()
@@ -267,21 +267,25 @@ private slots:
     {
         QTest::addColumn<bool>("maximized");
         QTest::addColumn<bool>("onAction");
+        QTest::addColumn<bool>("dragEnabled");
         QTest::addColumn<QPoint>("moved");
-        QTest::newRow("normal window") << false << false << QPoint(40, 25);
-        QTest::newRow("maximized window stays") << true << false << QPoint();
-        QTest::newRow("press on an action") << false << true << QPoint();
+        QTest::newRow("normal window") << false << false << true << QPoint(40, 25);
+        QTest::newRow("maximized window stays") << true << false << true << QPoint();
+        QTest::newRow("press on an action") << false << true << true << QPoint();
+        QTest::newRow("dragging switched off") << false << false << false << QPoint();
     }
 
     void draggingTheBarMovesTheWindow()
     {
         QFETCH(bool, maximized);
         QFETCH(bool, onAction);
+        QFETCH(bool, dragEnabled);
         QFETCH(QPoint, moved);
         auto window = shownWindow();
         if (maximized)
             window->showMaximized();
         KFrameTitleBar *bar = window->titleBar();
+        bar->setDragEnabled(dragEnabled);
         const QPoint start = window->pos();
         const QPoint at = onAction ? centreOf(bar, KFrame::MinimizeButton) : emptySpot(bar);
         const QPoint global = bar->mapToGlobal(at);

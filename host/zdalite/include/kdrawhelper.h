@@ -54,9 +54,9 @@ public:
     bool hasIcon(const QString &name) const;
     // A null icon (and one warning) for a name no theme knows.
     QIcon getIcon(const QString &name) const;
-    // spec: "normal;hover;pressed[;disabled[;checked]]"; a missing entry falls back to normal.
-    static QString iconNameForState(const QString &spec, QStyle::State state);
-    QIcon getStateIcon(const QString &spec, QStyle::State state) const;
+    // iconSet: "normal;hover;pressed[;disabled[;checked]]"; a missing entry falls back to normal.
+    static QString iconNameForState(const QString &iconSet, QStyle::State state);
+    QIcon getStateIcon(const QString &iconSet, QStyle::State state) const;
 
     // Applies the theme to object now and whenever the theme set changes, for as long as
     // owner (normally the object itself) lives.

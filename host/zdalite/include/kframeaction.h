@@ -32,7 +32,7 @@ public:
     int kind() const { return m_kind; }
 
     // "normal;hover;pressed[;disabled[;checked]]" theme icon names.
-    void setIconNames(const QString &spec);
+    void setIconNames(const QString &iconSet);
     QString iconNames() const { return m_iconNames; }
     QString currentIconName() const;
     QIcon currentIcon() const;

@@ -36,6 +36,10 @@ public:
     QList<KFrameAction *> visibleActions() const;
     KFrameAction *actionAt(const QPoint &pos) const;
 
+    // Windows that move themselves on mousePress() switch the bar's own dragging off.
+    void setDragEnabled(bool enabled) { m_dragEnabled = enabled; }
+    bool isDragEnabled() const { return m_dragEnabled; }
+
     void setMaximizeIconNames(const QString &maximize, const QString &restore);
     void setMenu(QMenu *menu);
     QMenu *menu() const { return m_menu; }
@@ -94,6 +98,7 @@ private:
     QPointer<QWidget> m_watchedWindow;
     QString m_maximizeIcons = QStringLiteral("frame_title_maximize");
     QString m_restoreIcons = QStringLiteral("frame_title_restore");
+    bool m_dragEnabled = true;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };

@@ -13,7 +13,7 @@ public:
     explicit KLiteIconButton(QWidget *parent = nullptr);
     KLiteIconButton(const QString &iconNames, QWidget *parent = nullptr);
 
-    void setIconNames(const QString &spec);
+    void setIconNames(const QString &iconSet);
     QString iconNames() const { return m_iconNames; }
     QString currentIconName() const;
 

@@ -153,9 +153,9 @@ QIcon KDrawHelper::getIcon(const QString &name) const
     return QIcon();
 }
 
-QString KDrawHelper::iconNameForState(const QString &spec, QStyle::State state)
+QString KDrawHelper::iconNameForState(const QString &iconSet, QStyle::State state)
 {
-    const QStringList parts = spec.split(QLatin1Char(';'));
+    const QStringList parts = iconSet.split(QLatin1Char(';'));
     static const QStringList order{QStringLiteral("normal"), QStringLiteral("hover"), QStringLiteral("pressed"),
                                    QStringLiteral("disabled"), QStringLiteral("checked")};
     for (const QString &name : stateNames(state)) {
@@ -166,9 +166,9 @@ QString KDrawHelper::iconNameForState(const QString &spec, QStyle::State state)
     return parts.first().trimmed();
 }
 
-QIcon KDrawHelper::getStateIcon(const QString &spec, QStyle::State state) const
+QIcon KDrawHelper::getStateIcon(const QString &iconSet, QStyle::State state) const
 {
-    return getIcon(iconNameForState(spec, state));
+    return getIcon(iconNameForState(iconSet, state));
 }
 
 void KDrawHelper::watch(QObject *owner, IThemeObject *object)

@@ -13,11 +13,11 @@ KFrameAction::KFrameAction(int kind, QObject *parent)
     connect(this, &QAction::changed, this, [this] { updateState(m_lastState); });
 }
 
-void KFrameAction::setIconNames(const QString &spec)
+void KFrameAction::setIconNames(const QString &iconSet)
 {
-    if (spec == m_iconNames)
+    if (iconSet == m_iconNames)
         return;
-    m_iconNames = spec;
+    m_iconNames = iconSet;
     emit appearanceChanged();
 }
 

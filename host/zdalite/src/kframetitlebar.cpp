@@ -450,7 +450,7 @@ void KFrameTitleBar::mousePressEvent(QMouseEvent *event)
         }
         return;
     }
-    m_dragging = true;
+    m_dragging = m_dragEnabled;
     m_dragOffset = event->globalPos() - window()->pos();
 }
 

@@ -20,9 +20,9 @@ KLiteIconButton::KLiteIconButton(const QString &iconNames, QWidget *parent)
     setIconNames(iconNames);
 }
 
-void KLiteIconButton::setIconNames(const QString &spec)
+void KLiteIconButton::setIconNames(const QString &iconSet)
 {
-    m_iconNames = spec;
+    m_iconNames = iconSet;
     update();
 }
 
