@@ -1,6 +1,8 @@
 #include "kthemeloader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamReader>
 
 namespace {
@@ -10,6 +12,7 @@ struct ParsedTheme
     QString name;
     QHash<QString, QColor> colors;
     QHash<QString, int> metrics;
+    QHash<QString, KThemeLoader::Icon> icons;
 };
 
 QString parseEntry(QXmlStreamReader &xml, const QString &themeClass, ParsedTheme &theme)
@@ -36,22 +39,52 @@ QString parseEntry(QXmlStreamReader &xml, const QString &themeClass, ParsedTheme
     return QString();
 }
 
-QString parseTheme(QXmlStreamReader &xml, ParsedTheme &theme)
+QString parseIcon(QXmlStreamReader &xml, const QDir &base, ParsedTheme &theme)
+{
+    const QXmlStreamAttributes attributes = xml.attributes();
+    const QString name = attributes.value(QStringLiteral("name")).toString();
+    const QString value = attributes.value(QStringLiteral("value")).toString();
+    if (name.isEmpty() || value.isEmpty())
+        return QStringLiteral("<icon> without a name or a value");
+    KThemeLoader::Icon icon;
+    icon.path = value.startsWith(QLatin1Char(':')) ? value : base.absoluteFilePath(value);
+    if (attributes.hasAttribute(QStringLiteral("color"))) {
+        const QString tint = attributes.value(QStringLiteral("color")).toString();
+        icon.tint = QColor(tint);
+        if (!icon.tint.isValid())
+            return QStringLiteral("invalid colour \"%1\" for icon %2").arg(tint, name);
+    }
+    theme.icons.insert(name, icon);
+    xml.skipCurrentElement();
+    return QString();
+}
+
+QString parseClass(QXmlStreamReader &xml, ParsedTheme &theme)
+{
+    const QString themeClass = xml.attributes().value(QStringLiteral("name")).toString();
+    while (xml.readNextStartElement()) {
+        const QString error = parseEntry(xml, themeClass, theme);
+        if (!error.isEmpty())
+            return error;
+    }
+    return QString();
+}
+
+QString parseTheme(QXmlStreamReader &xml, const QDir &base, ParsedTheme &theme)
 {
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("theme"))
         return QStringLiteral("the root element is not <theme>");
     theme.name = xml.attributes().value(QStringLiteral("name")).toString();
     while (xml.readNextStartElement()) {
-        if (xml.name() != QLatin1String("class")) {
+        QString error;
+        if (xml.name() == QLatin1String("class"))
+            error = parseClass(xml, theme);
+        else if (xml.name() == QLatin1String("icon"))
+            error = parseIcon(xml, base, theme);
+        else
             xml.skipCurrentElement();
-            continue;
-        }
-        const QString themeClass = xml.attributes().value(QStringLiteral("name")).toString();
-        while (xml.readNextStartElement()) {
-            const QString error = parseEntry(xml, themeClass, theme);
-            if (!error.isEmpty())
-                return error;
-        }
+        if (!error.isEmpty())
+            return error;
     }
     return xml.hasError() ? xml.errorString() : QString();
 }
@@ -67,7 +100,7 @@ bool KThemeLoader::setupXml(const QString &filePath)
     }
     QXmlStreamReader xml(&file);
     ParsedTheme theme;
-    const QString error = parseTheme(xml, theme);
+    const QString error = parseTheme(xml, QFileInfo(filePath).dir(), theme);
     if (!error.isEmpty()) {
         m_error = error;
         return false;
@@ -76,6 +109,7 @@ bool KThemeLoader::setupXml(const QString &filePath)
     m_filePath = filePath;
     m_colors = theme.colors;
     m_metrics = theme.metrics;
+    m_icons = theme.icons;
     m_error.clear();
     return true;
 }
@@ -118,4 +152,14 @@ bool KThemeLoader::hasMetric(const QString &themeClass, const QString &attribute
 int KThemeLoader::metric(const QString &themeClass, const QString &attribute, int fallback) const
 {
     return m_metrics.value(key(themeClass, attribute), fallback);
+}
+
+bool KThemeLoader::hasIcon(const QString &name) const
+{
+    return m_icons.contains(name);
+}
+
+KThemeLoader::Icon KThemeLoader::icon(const QString &name) const
+{
+    return m_icons.value(name);
 }
