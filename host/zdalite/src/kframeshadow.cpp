@@ -11,9 +11,7 @@
 #include <QRadialGradient>
 #include <QScreen>
 
-#ifdef ZDALITE_HAVE_XCB
 #include <xcb/xcb.h>
-#endif
 
 KFrameShadow::KFrameShadow(const QColor &color, int blur, int offset)
     : m_color(color)
@@ -84,7 +82,6 @@ bool KFrameShadow::compositingAvailable()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return true;
-#ifdef ZDALITE_HAVE_XCB
     static const bool available = [] {
         int screen = 0;
         xcb_connection_t *connection = xcb_connect(nullptr, &screen);
@@ -105,9 +102,6 @@ bool KFrameShadow::compositingAvailable()
         return owned;
     }();
     return available;
-#else
-    return true;
-#endif
 }
 
 QRect kResizedGeometry(const QRect &start, Qt::Edges edges, const QPoint &delta, const QSize &minimum,
