@@ -6,6 +6,8 @@
 #include "kesssandbox.h"
 #include "kesssandboxhelper.h"
 #include "kesstools.h"
+#include "ui/kappmainwindow.h"
+#include "ui/kapptitlebar.h"
 
 #include <kcloudserviceproxy.h>
 #include <kdrawhelper.h>
@@ -15,6 +17,8 @@
 #include <kxapplication.h>
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QUrl>
@@ -32,6 +36,8 @@ struct KEssApplicationAdapter::Data
     bool setApplication(const QVariantList &arguments);
     bool initApplicationInfo(SandboxInfo *record);
     bool setMainWindow(const QVariantList &arguments);
+    void placeMainWindow(KAppMainWindow *window) const;
+    void adjustWindowTitleBar(KAppMainWindow *window) const;
     bool installDefaultTheme();
     bool removeDefaultTheme();
     bool closeMainWindow();
@@ -71,6 +77,35 @@ QUrl webAddress(QString text)
 }
 
 } // namespace
+
+QRect kessPlacedWindowRect(const QRect &frame, const QPoint &centre, const QList<QRect> &availableScreens)
+{
+    QRect placed = frame;
+    placed.moveCenter(centre);
+    if (availableScreens.isEmpty())
+        return placed;
+    // The screen the launcher pointed at, else the one closest to that point.
+    QRect area = availableScreens.first();
+    int best = -1;
+    for (const QRect &screen : availableScreens) {
+        const QPoint inside(qBound(screen.left(), centre.x(), screen.right()), qBound(screen.top(), centre.y(), screen.bottom()));
+        const int distance = (inside - centre).manhattanLength();
+        if (best < 0 || distance < best) {
+            best = distance;
+            area = screen;
+        }
+    }
+    // Right and bottom first, so a window larger than the screen keeps its title bar visible.
+    if (placed.right() > area.right())
+        placed.moveRight(area.right());
+    if (placed.bottom() > area.bottom())
+        placed.moveBottom(area.bottom());
+    if (placed.left() < area.left())
+        placed.moveLeft(area.left());
+    if (placed.top() < area.top())
+        placed.moveTop(area.top());
+    return placed;
+}
 
 KEssApplicationAdapter::KEssApplicationAdapter()
     : d(std::make_unique<Data>())
@@ -165,8 +200,62 @@ bool KEssApplicationAdapter::Data::setMainWindow(const QVariantList &arguments)
         KESS_CRITICAL(QStringLiteral("KAppMainWindow is not ready!"));
         return false;
     }
+    auto *appWindow = static_cast<KAppMainWindow *>(window);
     mainWindow = window;
+    const QVariantMap &properties = launchInfo.properties;
+    if (properties.contains(QStringLiteral("resize")))
+        appWindow->setResizable(properties.value(QStringLiteral("resize")).toBool());
+    if (launchInfo.hasPosition())
+        placeMainWindow(appWindow);
+    adjustWindowTitleBar(appWindow);
     return true;
+}
+
+void KEssApplicationAdapter::Data::placeMainWindow(KAppMainWindow *window) const
+{
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    window->move(kessPlacedWindowRect(frame, QPoint(launchInfo.posX, launchInfo.posY), screens).topLeft());
+}
+
+void KEssApplicationAdapter::Data::adjustWindowTitleBar(KAppMainWindow *window) const
+{
+    KAppTitleBar *bar = window->appTitleBar();
+    if (!bar) {
+        KESS_CRITICAL(QStringLiteral("KAppTitleBar is not ready!"));
+        return;
+    }
+    const QVariantMap &properties = launchInfo.properties;
+    if (properties.value(QStringLiteral("hasPopularization")).toBool()) {
+        QPixmap qrCode(QStringLiteral(":/%1").arg(properties.value(QStringLiteral("popularizationQRCode")).toString()));
+        if (!qrCode.isNull())
+            qrCode = qrCode.scaled(180, 180, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        bar->setPopularization(properties.value(QStringLiteral("popularizationTitle")).toString(),
+                               properties.value(QStringLiteral("popularizationDescription")).toString(), qrCode);
+    }
+    if (window->windowIcon().isNull()) {
+        const QIcon titleIcon(properties.value(QStringLiteral("icon_title")).toString());
+        if (!titleIcon.pixmap(16, 16).isNull())
+            window->setWindowIcon(titleIcon);
+    }
+    if (window->windowIcon().isNull()) {
+        const QIcon moduleIcon(KessSandBoxHelper::resourcePath(QStringLiteral("resource/res/title.ico")));
+        if (!moduleIcon.pixmap(24, 24).isNull())
+            window->setWindowIcon(moduleIcon);
+    }
+    static const QList<QPair<QString, int>> switches{{QStringLiteral("maximize"), KFrame::MaximizeButton},
+                                                      {QStringLiteral("minimize"), KFrame::MinimizeButton},
+                                                      {QStringLiteral("assistantMenu"), KFrame::MenuButton},
+                                                      {QStringLiteral("userCenter"), KFrame::AvatarButton}};
+    int flags = window->titleBarFlags();
+    for (const auto &item : switches) {
+        if (!properties.contains(item.first))
+            continue;
+        flags = properties.value(item.first).toBool() ? (flags | item.second) : (flags & ~item.second);
+    }
+    window->setTitleBarFlags(flags);
 }
 
 bool KEssApplicationAdapter::Data::installDefaultTheme()

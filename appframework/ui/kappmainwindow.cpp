@@ -10,7 +10,9 @@
 #include <klitemenu.h>
 #include <klitestyle.h>
 
+#include <QPixmap>
 #include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 
 struct KAppMainWindow::Data
@@ -73,6 +75,19 @@ void KAppMainWindow::afterInitUi()
         return;
     QVariantList results;
     GetApplicationAdapter()->call(Method_SetMainWindow, {QVariant::fromValue<QWidget *>(this)}, results);
+    adjustWindowFlags();
+    installShortcuts();
+}
+
+void KAppMainWindow::installShortcuts()
+{
+    KEssSandbox *sandbox = GetSandbox();
+    if (!sandbox || !sandbox->value(QStringLiteral("DiagnoseShortcut")).toBool())
+        return;
+    auto *feedback = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), this);
+    connect(feedback, &QShortcut::activated, this, &KAppMainWindow::onFeedbackShortcut);
+    auto *diagnose = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q), this);
+    connect(diagnose, &QShortcut::activated, this, &KAppMainWindow::onDiagnoseShortcut);
 }
 
 KFrameTitleBar *KAppMainWindow::createTitleBar()
@@ -82,6 +97,7 @@ KFrameTitleBar *KAppMainWindow::createTitleBar()
     connect(bar, &KAppTitleBar::menuCreate, this, &KAppMainWindow::onMenuCreated);
     connect(bar, &KAppTitleBar::userInfoPaneCreate, this, &KAppMainWindow::userInfoPaneCreate);
     connect(bar, &KAppTitleBar::actionsInited, this, &KAppMainWindow::titleBarActionsInited);
+    connect(bar, &KAppTitleBar::openFeedBack, this, [this] { requestWidget(2); });
     return bar;
 }
 
@@ -92,11 +108,62 @@ KFrameClientWidget *KAppMainWindow::createClientWidget()
 
 void KAppMainWindow::adjustWindowFlags()
 {
+    const QVariantMap properties = sandboxInfo().properties;
+    const QString key = QStringLiteral("minimize");
+    const bool minimize = properties.contains(key) ? properties.value(key).toBool()
+                                                   : (titleBarFlags() & KFrame::MinimizeButton) != 0;
+    if (!minimize || (windowFlags() & Qt::WindowMinimizeButtonHint))
+        return;
+    const bool shown = isVisible();
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    if (shown)
+        show();
 }
 
 void KAppMainWindow::onMenuCreated(KLiteMenu *menu)
 {
     d->menu = menu;
+    KAppTitleBar *bar = appTitleBar();
+    if (!menu || !bar)
+        return;
+    if (!GetSandbox()) {
+        KESS_CRITICAL(QStringLiteral("Sandbox is not ready!"));
+        return;
+    }
+    const QVariantMap properties = GetSandbox()->info().properties;
+    const auto on = [&properties](const char *key, bool absent) {
+        const QString name = QString::fromLatin1(key);
+        return properties.contains(name) ? properties.value(name).toBool() : absent;
+    };
+    if (on("hasUsedDeclaration", false))
+        bar->addMenuItem(menu, KAppTitleBar::MenuDeclare);
+    if (on("hasCustomService", false))
+        addCustomServiceItem(menu, properties);
+    bar->addMenuItem(menu, KAppTitleBar::MenuFeedback);
+    if (on("hasReport", true))
+        bar->addMenuItem(menu, KAppTitleBar::MenuReport);
+    if (on("hasCreateShortcut", false)) {
+        bar->addMenuItem(menu, KAppTitleBar::MenuSeparator);
+        bar->addMenuItem(menu, KAppTitleBar::MenuCreateLnk);
+    }
+    if (on("hasAbout", true)) {
+        bar->addMenuItem(menu, KAppTitleBar::MenuSeparator);
+        bar->addMenuItem(menu, KAppTitleBar::MenuAbout);
+    }
+}
+
+void KAppMainWindow::addCustomServiceItem(KLiteMenu *menu, const QVariantMap &properties)
+{
+    const QString type = properties.value(QStringLiteral("customServiceType")).toString();
+    if (type != QLatin1String("qrcode")) {
+        KESS_CRITICAL(QStringLiteral("type %1 is not defined!").arg(type));
+        return;
+    }
+    const QPixmap qrCode(QStringLiteral(":/%1").arg(properties.value(QStringLiteral("customServiceQRCode")).toString()));
+    QAction *item = appTitleBar()->addMenuItem(menu, KAppTitleBar::MenuCustomService);
+    item->setProperty("_custom_QrCode__", qrCode);
+    item->setProperty("_custom_Description__", properties.value(QStringLiteral("customServiceDescription")));
+    item->setProperty("_custom_Type__", type);
 }
 
 void KAppMainWindow::onSendStartInfoColl()
@@ -111,30 +178,53 @@ void KAppMainWindow::onClose()
     close();
 }
 
+QWidget *KAppMainWindow::requestWidget(int kind)
+{
+    if (!adapterReady(QStringLiteral("IApplicationAdapter is not ready.")))
+        return nullptr;
+    QVariantList results;
+    if (!GetApplicationAdapter()->call(Method_RequestWidget, {kind, QVariant::fromValue<QWidget *>(this)}, results))
+        return nullptr;
+    QWidget *widget = results.value(0).value<QWidget *>();
+    if (widget)
+        widget->show();
+    return widget;
+}
+
 void KAppMainWindow::onDiagnoseShortcut()
 {
+    requestWidget(1);
 }
 
 void KAppMainWindow::onFeedbackShortcut()
 {
+    requestWidget(2);
 }
 
 QString KAppMainWindow::appId()
 {
-    KEssSandbox *sandbox = GetSandbox();
-    return sandbox ? sandbox->info().appId : QString();
+    const SandboxInfo info = sandboxInfo();
+    return info.appId;
 }
 
 QString KAppMainWindow::appName()
 {
-    KEssSandbox *sandbox = GetSandbox();
-    return sandbox ? sandbox->info().displayName : QString();
+    return sandboxInfo().displayName;
 }
 
 QString KAppMainWindow::appSource()
 {
+    return sandboxInfo().source;
+}
+
+SandboxInfo KAppMainWindow::sandboxInfo()
+{
     KEssSandbox *sandbox = GetSandbox();
-    return sandbox ? sandbox->info().source : QString();
+    if (!sandbox) {
+        KESS_CRITICAL(QStringLiteral("Sandbox is not ready!"));
+        return SandboxInfo();
+    }
+    return sandbox->info();
 }
 
 QString KAppMainWindow::pluginVersion()

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "sandboxinfo.h"
+
 #include <kframewindow.h>
 
 #include <QMap>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -62,6 +65,14 @@ protected:
 
     // Whether the global adapter exists; logs text at Critical when it does not.
     static bool adapterReady(const QString &text);
+
+    // Opens a window of the adapter's kind (1 account check, 2 feedback) over this one.
+    QWidget *requestWidget(int kind = 2);
+
+private:
+    static SandboxInfo sandboxInfo();
+    void addCustomServiceItem(KLiteMenu *menu, const QVariantMap &properties);
+    void installShortcuts();
 
     struct Data;
     std::unique_ptr<Data> d;

@@ -2,10 +2,12 @@
 
 #include <kframetitlebar.h>
 
+#include <QPixmap>
 #include <QPointer>
 #include <QStyle>
 
 class KAppAboutDlg;
+class KAppDeclarationDlg;
 class KAppQRCodeBox;
 class KLiteMenu;
 class KUserInfoPane;
@@ -43,6 +45,22 @@ public:
     // The menu, made and filled (menuCreate) on first request.
     KLiteMenu *assistMenu();
 
+    // The promotion pane the QR action opens.
+    void setPopularization(const QString &title, const QString &text, const QPixmap &qrCode);
+    KAppQRCodeBox *popularizationBox() const { return m_popularBox; }
+    KAppQRCodeBox *customServiceBox() const { return m_customBox; }
+
+    // Made on first request and reused; filled from the application each time.
+    KAppAboutDlg *aboutDlg();
+    // The declaration dialog last opened, while it is open.
+    KAppDeclarationDlg *declarationDlg() const;
+    KAppDeclarationDlg *openDeclaration();
+    // Opens the declaration once per user when the application asks for it; true if opened.
+    bool showDeclarationAtFirst();
+
+    // The suite's report page for this application.
+    static QString reportUrl();
+
 signals:
     void actionsInited(KAppTitleBar *titleBar);
     void userInfoPaneCreate(KUserInfoPane *pane);
@@ -69,4 +87,15 @@ public slots:
 
 protected:
     KFrameAction *createAction(int kind) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void sendMenuEvent(const QString &name, const QString &action);
+    QPoint belowAction(int kind) const;
+
+    QPointer<KAppAboutDlg> m_aboutDlg;
+    QPointer<KAppDeclarationDlg> m_declarationDlg;
+    KAppQRCodeBox *m_popularBox = nullptr;
+    KAppQRCodeBox *m_customBox = nullptr;
+    bool m_firstShown = false;
 };
