@@ -81,7 +81,7 @@ QUrl webAddress(QString text)
 QRect kessPlacedWindowRect(const QRect &frame, const QPoint &centre, const QList<QRect> &availableScreens)
 {
     QRect placed = frame;
-    placed.moveCenter(centre);
+    placed.moveTopLeft(centre - QPoint(frame.width() / 2, frame.height() / 2));
     if (availableScreens.isEmpty())
         return placed;
     // The screen the launcher pointed at, else the one closest to that point.
