@@ -76,7 +76,6 @@ KAppAboutClientWidget::KAppAboutClientWidget(QWidget *parent)
                        "QScrollBar::add-page,QScrollBar::sub-page{background:transparent}")
             .arg(KLiteStyle::dpiScaled(6)).arg(colorText(handle)).arg(KLiteStyle::dpiScaled(3)));
     auto *rows = new QWidget;
-    rows->setAutoFillBackground(false);
     auto *grid = new QGridLayout(rows);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(KLiteStyle::dpiScaled(8));
@@ -88,6 +87,8 @@ KAppAboutClientWidget::KAppAboutClientWidget(QWidget *parent)
     m_declaration->setTextFormat(Qt::RichText);
     grid->setRowStretch(grid->rowCount(), 1);
     scroll->setWidget(rows);
+    // setWidget() fills the rows with the window colour; the client's background shows instead.
+    rows->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
     layout->addWidget(scroll, 1);
 
@@ -147,6 +148,8 @@ QString KAppAboutClientWidget::defaultDeclaration(int paragraphGap)
 void KAppAboutClientWidget::setAppIcon(const QPixmap &icon)
 {
     m_icon->setPixmap(icon);
+    // No empty square above the name when the application has no picture.
+    m_icon->setVisible(!icon.isNull());
 }
 
 void KAppAboutClientWidget::setAppName(const QString &name)
@@ -199,7 +202,7 @@ KAppAboutDlg::KAppAboutDlg(QWidget *parent)
     connect(client, &KAppAboutClientWidget::confirmClicked, this, &KAppAboutDlg::onClose);
     connect(client, &KAppAboutClientWidget::notifyUpdateClient, this, &KAppAboutDlg::onUpdateUi);
     connect(client, &KAppAboutClientWidget::feedbackClicked, this, &KAppAboutDlg::notifyOpenFeedback);
-    resize(KLiteStyle::dpiScaled(QSize(400, 420)));
+    resize(KLiteStyle::dpiScaled(QSize(440, 460)));
 }
 
 KAppAboutClientWidget *KAppAboutDlg::aboutClient() const

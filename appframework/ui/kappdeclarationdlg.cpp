@@ -54,8 +54,9 @@ KAppDeclarationClientWidget::KAppDeclarationClientWidget(QWidget *parent)
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(m_statement);
-    scroll->viewport()->setAutoFillBackground(false);
+    // setWidget() fills the label with the window colour; the client's background shows instead.
     m_statement->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
     layout->addWidget(scroll, 1);
 
     m_buttons = new QHBoxLayout;

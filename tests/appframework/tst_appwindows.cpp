@@ -16,6 +16,7 @@
 #include <kshell.h>
 
 #include <QScreen>
+#include <QShortcut>
 #include <QTemporaryDir>
 
 namespace {
@@ -460,6 +461,37 @@ private slots:
         window->appTitleBar()->assistMenu()->popup(window->mapToGlobal(QPoint(300, 32)));
         QTest::qWait(50);
         QVERIFY(window->appTitleBar()->assistMenu()->grab().save(ktest::artifactPath(QStringLiteral("appwin-menu.png"))));
+    }
+
+    void diagnoseShortcutsFollowTheSetting_data()
+    {
+        QTest::addColumn<QVariant>("setting");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("on") << QVariant(true) << QStringList{"Ctrl+Shift+W", "Ctrl+Shift+Q"};
+        QTest::newRow("off") << QVariant(false) << QStringList();
+        QTest::newRow("unset") << QVariant() << QStringList();
+    }
+    void diagnoseShortcutsFollowTheSetting()
+    {
+        QFETCH(QVariant, setting);
+        QFETCH(QStringList, keys);
+        RecordingAdapter adapter;
+        m_log = std::make_unique<LogRecorder>(&adapter);
+        startApp({});
+        GetSandbox()->setValue(QStringLiteral("DiagnoseShortcut"), setting);
+        auto window = mainWindow();
+        QStringList installed;
+        for (const QShortcut *shortcut : window->findChildren<QShortcut *>())
+            installed << shortcut->key().toString();
+        QCOMPARE(installed, keys);
+        if (keys.isEmpty())
+            return;
+        adapter.calls.clear();
+        window->onFeedbackShortcut();
+        window->onDiagnoseShortcut();
+        QCOMPARE(adapter.calls.size(), 2);
+        QCOMPARE(adapter.calls.at(0).second.value(0).toInt(), 2);
+        QCOMPARE(adapter.calls.at(1).second.value(0).toInt(), 1);
     }
 
     void withoutSandboxTheWindowStillOpens()
