@@ -33,6 +33,9 @@ KAppMainWindow::KAppMainWindow(QWidget *parent)
     : KFrameWindow(parent)
     , d(std::make_unique<Data>())
 {
+    qRegisterMetaType<KAppTitleBar *>();
+    qRegisterMetaType<KLiteMenu *>();
+    qRegisterMetaType<KUserInfoPane *>();
 }
 
 KAppMainWindow::~KAppMainWindow()
@@ -95,7 +98,10 @@ KFrameTitleBar *KAppMainWindow::createTitleBar()
     auto *bar = new KAppTitleBar(this);
     connect(bar, &KAppTitleBar::menuCreate, this, &KAppMainWindow::menuCreate);
     connect(bar, &KAppTitleBar::menuCreate, this, &KAppMainWindow::onMenuCreated);
-    connect(bar, &KAppTitleBar::userInfoPaneCreate, this, &KAppMainWindow::userInfoPaneCreate);
+    connect(bar, &KAppTitleBar::userInfoPaneCreate, this, [this](KUserInfoPane *pane) {
+        d->userPane = pane;
+        emit userInfoPaneCreate(pane);
+    });
     connect(bar, &KAppTitleBar::actionsInited, this, &KAppMainWindow::titleBarActionsInited);
     connect(bar, &KAppTitleBar::openFeedBack, this, [this] { requestWidget(2); });
     return bar;

@@ -165,7 +165,14 @@ KFrameAction *KAppTitleBar::createAction(int kind)
         action->setButtonSize(QSize(22, 22));
     }
     connect(action, &KFrameAction::stateChanged, this, &KAppTitleBar::onActionStateChanged);
-    QMetaObject::invokeMethod(this, [this] { emit actionsInited(this); }, Qt::QueuedConnection);
+    // Actions come one by one as the flags ask for them; listeners hear once per batch.
+    if (!m_actionsInitedPending) {
+        m_actionsInitedPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_actionsInitedPending = false;
+            emit actionsInited(this);
+        }, Qt::QueuedConnection);
+    }
     return action;
 }
 

@@ -98,4 +98,5 @@ private:
     KAppQRCodeBox *m_popularBox = nullptr;
     KAppQRCodeBox *m_customBox = nullptr;
     bool m_firstShown = false;
+    bool m_actionsInitedPending = false;
 };

@@ -12,7 +12,10 @@
 #include <kesssandbox.h>
 #include <khostconfig.h>
 #include <klitefloattips.h>
+#include <kdcinfo.h>
 #include <klitemenu.h>
+#include <klitestyle.h>
+#include <kxapplication.h>
 #include <kshell.h>
 
 #include <QScreen>
@@ -405,10 +408,14 @@ private slots:
         adapter.calls.clear();
         window->appTitleBar()->assistMenu()->actions().first()->trigger();
         QCOMPARE(signal.count(), 1);
-        QCOMPARE(adapter.calls.size(), 1);
-        QCOMPARE(adapter.calls.first().first, int(Method_RequestWidget));
-        QCOMPARE(adapter.calls.first().second.value(0).toInt(), 2);
-        QCOMPARE(adapter.calls.first().second.value(1).value<QWidget *>(), static_cast<QWidget *>(window.get()));
+        QList<QVariantList> requests;
+        for (const auto &call : adapter.calls) {
+            if (call.first == Method_RequestWidget)
+                requests << call.second;
+        }
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().value(0).toInt(), 2);
+        QCOMPARE(requests.first().value(1).value<QWidget *>(), static_cast<QWidget *>(window.get()));
     }
 
     void placementKeepsWindowsOnScreen_data()
@@ -438,7 +445,9 @@ private slots:
         QTemporaryDir dir;
         QFile meta(dir.filePath(QStringLiteral("meta.json")));
         QVERIFY(meta.open(QIODevice::WriteOnly));
-        meta.write(R"({"applicationName": "Export Tool", "maximize": false, "assistantMenu": true, "resize": false})");
+        meta.write(R"({"applicationName": "Export Tool", "maximize": false, "assistantMenu": true, "resize": false,
+                       "userCenter": true, "hasPopularization": true, "popularizationTitle": "On the go",
+                       "popularizationDescription": "Scan to get the app", "popularizationQRCode": "zdalite/icons/phone.svg"})");
         meta.close();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const QVariantMap launch{{"appId", "export_photo"}, {"src", "unknow"}, {"meteFilePath", meta.fileName()},
@@ -454,7 +463,12 @@ private slots:
         window->initUi();
         QVERIFY(area.contains(window->frameGeometry()));
         QCOMPARE(window->frameGeometry().topLeft(), area.topLeft());
-        QCOMPARE(window->titleBarFlags(), KFrame::CloseButton | KFrame::MinimizeButton | KFrame::MenuButton);
+        QCOMPARE(window->titleBarFlags(), KFrame::CloseButton | KFrame::MinimizeButton | KFrame::MenuButton | KFrame::AvatarButton);
+        KAppQRCodeBox *promotion = window->appTitleBar()->popularizationBox();
+        QVERIFY(promotion);
+        QCOMPARE(promotion->title(), QStringLiteral("On the go"));
+        QCOMPARE(promotion->text(), QStringLiteral("Scan to get the app"));
+        QCOMPARE(promotion->picture().size(), QSize(180, 180));
         QVERIFY(!window->isResizable());
         QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
         grab(window.get(), QStringLiteral("appwin-mainwindow.png"));
@@ -489,9 +503,53 @@ private slots:
         adapter.calls.clear();
         window->onFeedbackShortcut();
         window->onDiagnoseShortcut();
-        QCOMPARE(adapter.calls.size(), 2);
-        QCOMPARE(adapter.calls.at(0).second.value(0).toInt(), 2);
-        QCOMPARE(adapter.calls.at(1).second.value(0).toInt(), 1);
+        QList<int> kinds;
+        for (const auto &call : adapter.calls) {
+            if (call.first == Method_RequestWidget)
+                kinds << call.second.value(0).toInt();
+        }
+        QCOMPARE(kinds, (QList<int>{2, 1}));
+    }
+
+    void startUpAsksTheAdapterAndSendsTheStartEvent_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("200 %") << 2.0;
+    }
+    void startUpAsksTheAdapterAndSendsTheStartEvent()
+    {
+        QFETCH(double, scale);
+        RecordingAdapter adapter;
+        m_log = std::make_unique<LogRecorder>(&adapter);
+        startApp({});
+        KDcInfoC *statistics = KxApplication::coreApplication()->getDcInfo();
+        QVERIFY(statistics);
+        statistics->clearEvents();
+        const double before = KLiteStyle::scaleFactor();
+        KLiteStyle::setScaleFactor(scale);
+        auto window = std::make_unique<KAppMainWindow>();
+        QSignalSpy inited(window.get(), &KAppMainWindow::titleBarActionsInited);
+        window->initUi();
+        window->initUi();
+        KLiteStyle::setScaleFactor(before);
+        QList<int> methods;
+        for (const auto &call : adapter.calls) {
+            if (call.first != Method_Log)
+                methods << call.first;
+        }
+        QCOMPARE(methods, (QList<int>{Method_InstallDefaultTheme, Method_SetMainWindow}));
+        
+        QCOMPARE(window->boxShadow().color(), QColor(0, 0, 0, 51));
+        QCOMPARE(window->boxShadow().blur(), qRound(25 * scale));
+        QCOMPARE(window->boxShadow().offset(), qRound(8 * scale));
+        QVERIFY(window->isBorderVisible());
+        QTRY_COMPARE(inited.count(), 1);
+        QTest::qWait(1800);
+        QVERIFY(statistics->events().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(statistics->events().size(), 1, 1000);
+        QCOMPARE(statistics->events().first().name, QStringLiteral("vas_matrix_start"));
+        QCOMPARE(statistics->events().first().fields.value(QStringLiteral("appname")), QStringLiteral("Export Tool"));
     }
 
     void withoutSandboxTheWindowStillOpens()
