@@ -7,6 +7,7 @@
 #include "kesssandboxhelper.h"
 #include "kesstools.h"
 #include "ui/kappmainwindow.h"
+#include "ui/kappqrcodebox.h"
 #include "ui/kapptitlebar.h"
 
 #include <kcloudserviceproxy.h>
@@ -229,9 +230,8 @@ void KEssApplicationAdapter::Data::adjustWindowTitleBar(KAppMainWindow *window) 
     }
     const QVariantMap &properties = launchInfo.properties;
     if (properties.value(QStringLiteral("hasPopularization")).toBool()) {
-        QPixmap qrCode(QStringLiteral(":/%1").arg(properties.value(QStringLiteral("popularizationQRCode")).toString()));
-        if (!qrCode.isNull())
-            qrCode = qrCode.scaled(180, 180, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QPixmap qrCode = KAppQRCodeBox::loadPicture(
+            QStringLiteral(":/%1").arg(properties.value(QStringLiteral("popularizationQRCode")).toString()), QSize(180, 180));
         bar->setPopularization(properties.value(QStringLiteral("popularizationTitle")).toString(),
                                properties.value(QStringLiteral("popularizationDescription")).toString(), qrCode);
     }

@@ -1,5 +1,6 @@
 #include "kappmainwindow.h"
 
+#include "kappqrcodebox.h"
 #include "kapptitlebar.h"
 #include "kuserinfopane.h"
 #include "iapplicationadapter.h"
@@ -165,7 +166,8 @@ void KAppMainWindow::addCustomServiceItem(KLiteMenu *menu, const QVariantMap &pr
         KESS_CRITICAL(QStringLiteral("type %1 is not defined!").arg(type));
         return;
     }
-    const QPixmap qrCode(QStringLiteral(":/%1").arg(properties.value(QStringLiteral("customServiceQRCode")).toString()));
+    const QPixmap qrCode = KAppQRCodeBox::loadPicture(
+        QStringLiteral(":/%1").arg(properties.value(QStringLiteral("customServiceQRCode")).toString()), QSize(180, 180));
     QAction *item = appTitleBar()->addMenuItem(menu, KAppTitleBar::MenuCustomService);
     item->setProperty("_custom_QrCode__", qrCode);
     item->setProperty("_custom_Description__", properties.value(QStringLiteral("customServiceDescription")));

@@ -4,6 +4,7 @@
 #include <klitestyle.h>
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -59,9 +60,23 @@ QString KAppQRCodeBox::text() const
 void KAppQRCodeBox::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
-    m_image->setPixmap(picture.isNull() ? picture
-                                        : picture.scaled(m_image->size() * devicePixelRatioF(), Qt::KeepAspectRatio,
-                                                         Qt::SmoothTransformation));
+    const QSize target = m_image->size() * devicePixelRatioF();
+    // Enlarged codes keep hard module edges; smoothing would blur them for scanners.
+    const Qt::TransformationMode mode = picture.width() < target.width() ? Qt::FastTransformation : Qt::SmoothTransformation;
+    QPixmap shown = picture.isNull() ? picture : picture.scaled(target, Qt::KeepAspectRatio, mode);
+    shown.setDevicePixelRatio(devicePixelRatioF());
+    m_image->setPixmap(shown);
+}
+
+QPixmap KAppQRCodeBox::loadPicture(const QString &path, const QSize &size)
+{
+    QImageReader reader(path);
+    if (reader.supportsOption(QImageIOHandler::ScaledSize) && reader.size().isValid())
+        reader.setScaledSize(reader.size().scaled(size, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return QPixmap();
+    return QPixmap::fromImage(image.size() == size ? image : image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void KAppQRCodeBox::popupBelow(const QPoint &globalTopCentre)

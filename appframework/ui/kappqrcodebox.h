@@ -19,6 +19,9 @@ public:
     void setPicture(const QPixmap &picture);
     QPixmap picture() const { return m_picture; }
 
+    // A built-in or file picture fitted into size; vector pictures are drawn at that size.
+    static QPixmap loadPicture(const QString &path, const QSize &size);
+
     // Shows the box with its top centre at the global point, kept on that point's screen.
     void popupBelow(const QPoint &globalTopCentre);
 

@@ -144,7 +144,8 @@ private slots:
 
     void customServiceShowsItsCode()
     {
-        startApp({{"hasCustomService", true}, {"customServiceType", "qrcode"}, {"customServiceDescription", "Call us"}});
+        startApp({{"hasCustomService", true}, {"customServiceType", "qrcode"}, {"customServiceDescription", "Call us"},
+                  {"customServiceQRCode", "zdalite/icons/phone.svg"}});
         auto window = mainWindow();
         window->show();
         QAction *item = window->appTitleBar()->assistMenu()->actions().first();
@@ -153,6 +154,7 @@ private slots:
         KAppQRCodeBox *box = window->appTitleBar()->customServiceBox();
         QVERIFY(box && box->isVisible());
         QCOMPARE(box->text(), QStringLiteral("Call us"));
+        QVERIFY(!box->picture().isNull());
         grab(box, QStringLiteral("appwin-qrcodebox.png"));
     }
 
