@@ -347,8 +347,21 @@ private slots:
         QVERIFY(clock.elapsed() >= 100);
     }
 
+    void createShortcutReportsItsResult_data()
+    {
+        QTest::addColumn<bool>("desktopExists");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("desktop folder") << true << QStringLiteral("Create shortcut success");
+        QTest::newRow("no desktop folder") << false << QStringLiteral("Failed to create shortcut");
+    }
     void createShortcutReportsItsResult()
     {
+        QFETCH(bool, desktopExists);
+        QFETCH(QString, text);
+        QDir desktop(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        desktop.removeRecursively();
+        if (desktopExists)
+            QVERIFY(desktop.mkpath(QStringLiteral(".")));
         startApp({{"hasCreateShortcut", true}});
         auto window = mainWindow();
         window->show();
@@ -356,9 +369,8 @@ private slots:
         auto *tip = window->findChild<KLiteFloatTips *>(QStringLiteral("KAppTitleBar-CreateLnkTips"));
         QVERIFY(tip);
         QCOMPARE(tip->size(), QSize(186, 40));
-        const QDir desktop(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
-        const bool written = !desktop.entryList({QStringLiteral("*.desktop")}).isEmpty();
-        QCOMPARE(tip->text(), written ? QStringLiteral("Create shortcut success") : QStringLiteral("Failed to create shortcut"));
+        QCOMPARE(tip->text(), text);
+        QCOMPARE(desktop.entryList({QStringLiteral("*.desktop")}).size(), desktopExists ? 1 : 0);
         QVERIFY(window->geometry().contains(tip->geometry().center()));
     }
 
