@@ -69,11 +69,11 @@ protected:
     // Opens a window of the adapter's kind (1 account check, 2 feedback) over this one.
     QWidget *requestWidget(int kind = 2);
 
+    struct Data;
+    std::unique_ptr<Data> d;
+
 private:
     static SandboxInfo sandboxInfo();
     void addCustomServiceItem(KLiteMenu *menu, const QVariantMap &properties);
     void installShortcuts();
-
-    struct Data;
-    std::unique_ptr<Data> d;
 };
