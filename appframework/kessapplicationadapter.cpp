@@ -15,6 +15,7 @@
 #include <kxapplication.h>
 
 #include <QFileInfo>
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QUrl>
@@ -70,7 +71,21 @@ QUrl webAddress(QString text)
     return web ? url : QUrl();
 }
 
+QHash<int, KEssApplicationAdapter::WidgetFactory> &widgetFactories()
+{
+    static QHash<int, KEssApplicationAdapter::WidgetFactory> factories;
+    return factories;
+}
+
 } // namespace
+
+void KEssApplicationAdapter::setWidgetFactory(int kind, WidgetFactory factory)
+{
+    if (factory)
+        widgetFactories().insert(kind, std::move(factory));
+    else
+        widgetFactories().remove(kind);
+}
 
 KEssApplicationAdapter::KEssApplicationAdapter()
     : d(std::make_unique<Data>())
@@ -248,9 +263,17 @@ bool KEssApplicationAdapter::Data::requestWidget(const QVariantList &arguments, 
                                      {QStringLiteral("plugin://vuziroz")});
     }
     if (kind == 2) {
-        KESS_WARNING(QStringLiteral("The feedback window cannot be created."));
-        results << QVariant::fromValue<QWidget *>(nullptr);
-        return false;
+        const WidgetFactory create = widgetFactories().value(kind);
+        QWidget *widget = create ? create(arguments.value(1).value<QWidget *>()) : nullptr;
+        if (!widget) {
+            KESS_WARNING(QStringLiteral("The feedback window cannot be created."));
+            results << QVariant::fromValue<QWidget *>(nullptr);
+            return false;
+        }
+        widget->setAttribute(Qt::WA_DeleteOnClose);
+        widget->show();
+        results << QVariant::fromValue(widget);
+        return true;
     }
     KESS_WARNING(QStringLiteral("Unknown widget kind %1 requested.").arg(kind));
     return false;
