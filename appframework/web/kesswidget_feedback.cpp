@@ -19,7 +19,7 @@
 
 namespace {
 
-const QSize kWindowSize(640, 560);
+const QSize kWindowSize(640, 620);
 const QSize kCloseButtonSize(40, 32);
 
 // A debugging address may point at a web server or a page built in; a local file could

@@ -43,7 +43,15 @@ KWebClientWidget::KWebClientWidget(QWidget *parent)
         connect(cloud, &KCloudServiceProxy::loginStatusChanged, this, &KWebClientWidget::onLoginStatusChanged);
 }
 
-KWebClientWidget::~KWebClientWidget() = default;
+// A page still loading finishes while the browser is torn down; its last signals must not
+// reach pages of this widget that are already gone.
+KWebClientWidget::~KWebClientWidget()
+{
+    if (KxWebViewContainer *browser = container()) {
+        browser->disconnect(this);
+        browser->disconnect(m_loading);
+    }
+}
 
 void KWebClientWidget::setStartUrl(const QUrl &url)
 {

@@ -102,7 +102,10 @@ void KWebLoadingPage::paintSpinner(QPainter &painter, const QRect &area) const
     QConicalGradient gradient(ring.center(), 0);
     gradient.setColorAt(0.0, Qt::white);
     gradient.setColorAt(kArcDegrees / 360.0, QColor(0x737373));
-    gradient.setColorAt(1.0, QColor(0x737373));
+    // The round caps reach a little past both ends: the head's stays grey, the tail's,
+    // which lies just below 0, white.
+    gradient.setColorAt((kArcDegrees + 20) / 360.0, QColor(0x737373));
+    gradient.setColorAt(1.0, Qt::white);
     QPen arcPen(QBrush(gradient), pen, Qt::SolidLine, Qt::RoundCap);
     painter.setPen(arcPen);
     painter.drawArc(ring, 0, kArcDegrees * 16);

@@ -517,7 +517,8 @@ private slots:
         QTRY_VERIFY(widget.isNull());
     }
 
-    // Opening the feedback window leaves the application's main window where it was.
+    // Opening the feedback window leaves the application's main window where it was. The main
+    // window goes while its page may still be loading.
     void feedbackDoesNotTakeTheMainWindowsPlace()
     {
         KWebMainwindow main;
