@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QUrl>
@@ -77,6 +78,12 @@ QUrl webAddress(QString text)
     return web ? url : QUrl();
 }
 
+QHash<int, KEssApplicationAdapter::WidgetFactory> &widgetFactories()
+{
+    static QHash<int, KEssApplicationAdapter::WidgetFactory> factories;
+    return factories;
+}
+
 } // namespace
 
 QRect kessPlacedWindowRect(const QRect &frame, const QPoint &centre, const QList<QRect> &availableScreens)
@@ -106,6 +113,14 @@ QRect kessPlacedWindowRect(const QRect &frame, const QPoint &centre, const QList
     if (placed.top() < area.top())
         placed.moveTop(area.top());
     return placed;
+}
+
+void KEssApplicationAdapter::setWidgetFactory(int kind, WidgetFactory factory)
+{
+    if (factory)
+        widgetFactories().insert(kind, std::move(factory));
+    else
+        widgetFactories().remove(kind);
 }
 
 KEssApplicationAdapter::KEssApplicationAdapter()
@@ -337,9 +352,17 @@ bool KEssApplicationAdapter::Data::requestWidget(const QVariantList &arguments, 
                                      {QStringLiteral("plugin://vuziroz")});
     }
     if (kind == 2) {
-        KESS_WARNING(QStringLiteral("The feedback window cannot be created."));
-        results << QVariant::fromValue<QWidget *>(nullptr);
-        return false;
+        const WidgetFactory create = widgetFactories().value(kind);
+        QWidget *widget = create ? create(arguments.value(1).value<QWidget *>()) : nullptr;
+        if (!widget) {
+            KESS_WARNING(QStringLiteral("The feedback window cannot be created."));
+            results << QVariant::fromValue<QWidget *>(nullptr);
+            return false;
+        }
+        widget->setAttribute(Qt::WA_DeleteOnClose);
+        widget->show();
+        results << QVariant::fromValue(widget);
+        return true;
     }
     KESS_WARNING(QStringLiteral("Unknown widget kind %1 requested.").arg(kind));
     return false;

@@ -2,6 +2,7 @@
 
 #include "iapplicationadapter.h"
 
+#include <functional>
 #include <memory>
 
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QRect>
 
 class QNetworkAccessManager;
+class QWidget;
 
 // Where a window of the given frame goes when the launcher asks for it to be centred on
 // centre: centred there, then moved into the available area of the screen holding that point
@@ -26,6 +28,12 @@ public:
     bool call(int method, const QVariantList &arguments, QVariantList &results) override;
     KEssAppAdapterProxy *proxy() override;
     QNetworkAccessManager *networkAccess();
+
+    // Makes the widgets of method 14 whose code lives outside this library (the feedback
+    // window needs the web engine, which command-line exports must not load). An empty
+    // function removes the kind.
+    using WidgetFactory = std::function<QWidget *(QWidget *parent)>;
+    static void setWidgetFactory(int kind, WidgetFactory factory);
 
     struct Data;
 

@@ -66,6 +66,7 @@ struct KEssJsApi::Data
     QString applicationProfile;
     QList<KEssJsApiFactory *> builtinFactories; // the library's, freed by ReleaseLibrary
     QList<KEssJsApiFactory *> applicationFactories;
+    std::vector<std::unique_ptr<KEssJsApiAppFactory>> ownFactories;
     QStringList installed; // handler names, removed before the library lets go
     std::unique_ptr<QLibrary> library;
 };
@@ -170,8 +171,19 @@ void KEssJsApi::init(KxWebViewJSContext &context)
         context.publishResult(d->initAnswer);
         return;
     }
-    const QString profile = context.stringArg(QStringLiteral("profile"));
-    const QString appProfile = context.stringArg(QStringLiteral("app_profile"));
+    context.publishResult(initialise(context.stringArg(QStringLiteral("profile")),
+                                     context.stringArg(QStringLiteral("app_profile"))));
+}
+
+bool KEssJsApi::initProfiles(const QString &profile, const QString &appProfile)
+{
+    if (d->initialised)
+        return false;
+    return initialise(profile, appProfile).value(QStringLiteral("result")).toBool();
+}
+
+QJsonObject KEssJsApi::initialise(const QString &profile, const QString &appProfile)
+{
     KESS_DEBUG(QStringLiteral("Builtin profile: ") + profile + QStringLiteral(". ") + QStringLiteral("App profile: ")
                + appProfile);
     const bool builtinOk = installBuiltin(profile.isEmpty() ? kDefaultProfile : profile);
@@ -182,7 +194,20 @@ void KEssJsApi::init(KxWebViewJSContext &context)
                      {QStringLiteral("builtinprofile"), d->builtinProfile},
                      {QStringLiteral("applicationprofile"), d->applicationProfile},
                      {QStringLiteral("result"), builtinOk && applicationOk}};
-    context.publishResult(d->initAnswer);
+    return d->initAnswer;
+}
+
+void KEssJsApi::addApplicationFactory(std::unique_ptr<KEssJsApiAppFactory> factory)
+{
+    if (!factory)
+        return;
+    d->applicationFactories.prepend(factory.get());
+    d->ownFactories.push_back(std::move(factory));
+}
+
+void KEssJsApi::clearEventListeners()
+{
+    d->listeners.clear();
 }
 
 bool KEssJsApi::installBuiltin(const QString &profile)

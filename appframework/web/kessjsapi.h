@@ -22,6 +22,15 @@ public:
     // Application factories offered to every bridge object made afterwards (owned here).
     static void registerApplicationFactory(KEssJsApiAppFactory *factory);
     static void clearApplicationFactories();
+    // A factory for this object only, tried before the process-wide ones (owned here). A
+    // window whose handler belongs to it alone adds it, so other windows never get it.
+    void addApplicationFactory(std::unique_ptr<KEssJsApiAppFactory> factory);
+
+    // Initialises from the native side, for pages that call handlers without init; false
+    // when already initialised. Same profile rules as the page's init.
+    bool initProfiles(const QString &profile, const QString &appProfile);
+    // Listeners name callbacks of the page that registered them; a new page has none.
+    void clearEventListeners();
 
     // Listener bookkeeping, also used by the built-in event handler.
     virtual void addEventListener(const QString &event, const QString &callback, bool base64);
@@ -51,6 +60,7 @@ private:
     bool installBuiltin(const QString &profile);
     bool installApplication(const QString &profile);
     void setArgumentRules();
+    QJsonObject initialise(const QString &profile, const QString &appProfile);
 
     struct Data;
     std::unique_ptr<Data> d;
