@@ -213,6 +213,7 @@ void KColorPanel::paintItem(QPainter &painter, const Item &item) const
     if (item.kind == Item::Auto) {
         painter.fillRect(mark, item.color);
         painter.setPen(QColor(0xE3, 0xE5, 0xE7));
+        painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(mark).adjusted(0.5, 0.5, -0.5, -0.5));
         textLeft = mark.right() + 1 + KLiteStyle::dpiScaled(6);
         text = tr("Auto");

@@ -33,12 +33,6 @@ KLiteSpinBox *KMarginsOptionCliectWidget::spinBox(int key) const
     return m_spinBoxes.value(key);
 }
 
-void KMarginsOptionCliectWidget::showEvent(QShowEvent *event)
-{
-    ensureBuilt();
-    KFrameClientWidget::showEvent(event);
-}
-
 void KMarginsOptionCliectWidget::ensureBuilt()
 {
     if (m_built)
@@ -80,7 +74,7 @@ void KMarginsOptionCliectWidget::addRow(QGridLayout *grid, int key, const QStrin
     auto *label = new QLabel(text.left(bar), this);
     label->setStyleSheet(koptionsui::labelStyleSheet(14));
     if (key == KeyPageSpacing)
-        label->setFixedSize(KLiteStyle::dpiScaled(QSize(56, 32)));
+        label->setMinimumSize(KLiteStyle::dpiScaled(QSize(56, 32)).expandedTo(label->sizeHint())); // never cut
 
     auto *spin = new KLiteSpinBox(this);
     spin->setObjectName(QStringLiteral("margin%1").arg(key));
@@ -161,17 +155,21 @@ KFrameClientWidget *KMarginsOptionDlg::createClientWidget()
     return client;
 }
 
-void KMarginsOptionDlg::showEvent(QShowEvent *event)
+void KMarginsOptionDlg::setVisible(bool visible)
 {
-    KOptionFrameDialog::showEvent(event);
-    // Spin boxes left after a rejected opening show the values last confirmed again.
-    auto *client = static_cast<KMarginsOptionCliectWidget *>(clientWidget());
-    client->ensureBuilt();
-    const int keys[] = {1, 3};
-    for (int key : keys) {
-        if (KLiteSpinBox *spin = client->spinBox(key))
-            spin->setValue(m_margins[key]);
+    if (visible && !isVisible()) {
+        // The rows are built on the first showing, before the window appears, and each
+        // showing starts from the values last confirmed.
+        initUi();
+        auto *client = static_cast<KMarginsOptionCliectWidget *>(clientWidget());
+        client->ensureBuilt();
+        setFixedContentSize(QSize(404, m_showPageSpacing ? 234 : 182));
+        for (int key : {1, 3}) {
+            if (KLiteSpinBox *spin = client->spinBox(key))
+                spin->setValue(m_margins[key]);
+        }
+        if (KLiteSpinBox *spin = client->spinBox(4))
+            spin->setValue(m_pageSpacing);
     }
-    if (KLiteSpinBox *spin = client->spinBox(4))
-        spin->setValue(m_pageSpacing);
+    KOptionFrameDialog::setVisible(visible);
 }

@@ -34,9 +34,6 @@ public slots:
 signals:
     void okButtonClicked();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void addRow(class QGridLayout *grid, int key, const QString &text, int row, int column);
 
@@ -69,7 +66,9 @@ public:
 protected:
     KFrameTitleBar *createTitleBar() override;
     KFrameClientWidget *createClientWidget() override;
-    void showEvent(QShowEvent *event) override;
+
+public:
+    void setVisible(bool visible) override;
 
 private:
     const bool m_showPageSpacing;

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLayout>
 
 KOptionTitleBar::KOptionTitleBar(QWidget *parent)
     : KFrameTitleBar(parent)
@@ -59,7 +60,13 @@ void KOptionFrameDialog::applyFixedSize()
         const QMargins border = frameMargins() - shadow;
         size += QSize(border.left() + border.right(), border.top() + border.bottom() + titleBar()->sizeHint().height());
     }
-    setFixedSize(size + QSize(shadow.left() + shadow.right(), shadow.top() + shadow.bottom()));
+    size += QSize(shadow.left() + shadow.right(), shadow.top() + shadow.bottom());
+    // Texts longer than the measures were made for widen the window rather than being cut.
+    if (layout()) {
+        layout()->activate();
+        size = size.expandedTo(layout()->totalMinimumSize());
+    }
+    setFixedSize(size);
 }
 
 void KOptionFrameDialog::showEvent(QShowEvent *event)

@@ -47,7 +47,9 @@ QString okButtonStyleSheet()
 
 QImage previewTemplate()
 {
-    const QSize size = KLiteStyle::dpiScaled(QSize(800, 1130));
+    // A page at 96 dots per inch, like the stamps painted on it at scale 1: scaling it with
+    // the display would shrink the stamps against the page.
+    const QSize size(800, 1130);
     QImageReader reader(QStringLiteral(":/ktavro/options/preview-template.svg"));
     reader.setScaledSize(size);
     QImage image = reader.read();

@@ -108,11 +108,14 @@ void KPreviewPage::onRendered(quint64 generation, const QImage &preview)
 void KPreviewPage::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    painter.fillRect(rect(), QColor(0xF3, 0xF4, 0xF6));
     const QRect target = targetRect();
     if (!m_preview.isNull()) {
         // Until the render for a new size arrives the last one is stretched into place.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, m_preview);
+        painter.setPen(QColor(0xE3, 0xE5, 0xE7));
+        painter.drawRect(target.adjusted(-1, -1, 0, 0));
         return;
     }
     QFont font(QStringLiteral("Microsoft YaHei"));

@@ -5,6 +5,7 @@
 #include "kwatermarkstyleitem.h"
 
 #include <kexportpictruemgr.h>
+#include <klitespinbox.h>
 #include <klitestyle.h>
 
 #include <QButtonGroup>
@@ -27,6 +28,15 @@ const char *const kStyleIcons[] = {"textonly", "triangle-rightangle", "triangle-
 QString defaultText()
 {
     return WatermarkSetting().text();
+}
+
+QString editStyleSheet()
+{
+    return QStringLiteral("QLineEdit{font-family:'Microsoft YaHei';font-size:%1px;color:#333333;border:1px solid #CDCDCD;"
+                          "border-radius:%2px;padding-left:%3px;background:#ffffff;}QLineEdit:focus{border-color:#6E9BEF;}")
+        .arg(KLiteStyle::dpiScaled(12))
+        .arg(KLiteStyle::dpiScaled(2))
+        .arg(KLiteStyle::dpiScaled(8));
 }
 
 } // namespace
@@ -79,6 +89,7 @@ QWidget *KWatermarkCliectWidget::buildControls()
     m_text = new QLineEdit(m_setting.text(), panel);
     m_text->setObjectName(QStringLiteral("text"));
     m_text->setFixedSize(editSize);
+    m_text->setStyleSheet(editStyleSheet());
     m_text->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^.{0,30}$")), m_text));
     connect(m_text, &QLineEdit::editingFinished, this, &KWatermarkCliectWidget::onEditingFinished);
     grid->addWidget(label(tr("text")), line, 0);
@@ -95,10 +106,10 @@ QWidget *KWatermarkCliectWidget::buildControls()
     m_opacity->setRange(0, 100);
     // Rounded, so an opacity stored from the slider comes back to the same tick.
     m_opacity->setValue(qRound(m_setting.opacity() * 100));
-    m_opacityEdit = new QSpinBox(panel);
+    m_opacityEdit = new KLiteSpinBox(panel);
     m_opacityEdit->setRange(0, 100);
     m_opacityEdit->setValue(m_opacity->value());
-    m_opacityEdit->setFixedWidth(KLiteStyle::dpiScaled(56));
+    m_opacityEdit->setFixedSize(KLiteStyle::dpiScaled(QSize(64, 24)));
     m_opacity->setFixedSize(editSize.width() - m_opacityEdit->width() - KLiteStyle::dpiScaled(8),
                             KLiteStyle::dpiScaled(24));
     connect(m_opacity, &QSlider::sliderReleased, this, &KWatermarkCliectWidget::onSliderReleased);
@@ -135,6 +146,7 @@ QWidget *KWatermarkCliectWidget::buildControls()
     m_rotate = new QLineEdit(QStringLiteral("%1%2").arg(m_setting.rotate()).arg(degreeSign()), panel);
     m_rotate->setObjectName(QStringLiteral("rotate"));
     m_rotate->setFixedSize(editSize);
+    m_rotate->setStyleSheet(editStyleSheet());
     m_rotate->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^(([0-9]{0,1})|([1-9][0-9])|([1-2][0-9]{2})|(3[0-5][0-9])|360)%1$")
                                .arg(degreeSign())),
@@ -147,6 +159,8 @@ QWidget *KWatermarkCliectWidget::buildControls()
         auto *box = new QHBoxLayout;
         for (const auto &choice : choices) {
             auto *button = new QRadioButton(choice.first, panel);
+            button->setStyleSheet(QStringLiteral("QRadioButton{font-family:'Microsoft YaHei';color:#333333;font-size:%1px;}")
+                                      .arg(KLiteStyle::dpiScaled(12)));
             button->setChecked(choice.second == current);
             group->addButton(button, choice.second);
             box->addWidget(button);

@@ -34,9 +34,10 @@ void KLiteSpinBox::applyTheme()
     const int pad = KLiteStyle::dpiScaled(8);
     // The arrows are painted here; the line edit must leave their column free.
     setStyleSheet(QStringLiteral("QSpinBox{background:transparent;border:none;padding-left:%1px;"
-                                 "padding-right:%2px;}")
+                                 "padding-right:%2px;font-size:%3px;}")
                       .arg(pad)
-                      .arg(KLiteStyle::dpiScaled(kArrowWidth)));
+                      .arg(KLiteStyle::dpiScaled(kArrowWidth))
+                      .arg(KLiteStyle::dpiScaled(12)));
     update();
 }
 
