@@ -401,6 +401,14 @@ private slots:
         QCOMPARE(top->suffix(), QStringLiteral("pix"));
         QCOMPARE(top->minimum(), 1);
         QCOMPARE(top->maximum(), 300);
+        // Labels are drawn whole, in the style asked for (85 % black, 14 pixels).
+        const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
+        QCOMPARE(labels.size(), 3);
+        for (QLabel *label : labels) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            QCOMPARE(label->palette().color(QPalette::WindowText).alpha(), 217);
+            QCOMPARE(label->font().pixelSize(), 14);
+        }
         top->setValue(250);
         static_cast<KOptionTitleBar *>(dialog.titleBar())->onCloseButtonClicked();
         QCOMPARE(finished.count(), 1);
@@ -545,6 +553,102 @@ private slots:
         QVERIFY(!page.isReady());
         QTRY_VERIFY(page.isReady());
         QVERIFY(page.previewImage() != plain);
+    }
+
+    void liteSpinBoxArrows_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("upper");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("up") << 10 << true << 11;
+        QTest::newRow("down") << 10 << false << 9;
+        QTest::newRow("up at maximum") << 300 << true << 300;
+        QTest::newRow("down at minimum") << 1 << false << 1;
+    }
+    void liteSpinBoxArrows()
+    {
+        QFETCH(int, start);
+        QFETCH(bool, upper);
+        QFETCH(int, expected);
+        KLiteSpinBox spin;
+        spin.setRange(1, 300);
+        spin.setFixedBoxSize(QSize(110, 32));
+        spin.setValue(start);
+        spin.show();
+        QTest::mouseClick(&spin, Qt::LeftButton, {}, QPoint(spin.width() - 5, upper ? 8 : 24));
+        QCOMPARE(spin.value(), expected);
+        // A click on the text does not step.
+        QTest::mouseClick(&spin, Qt::LeftButton, {}, QPoint(20, 16));
+        QCOMPARE(spin.value(), expected);
+    }
+
+    void colorCombobox()
+    {
+        KExportPictrueMgr::instance()->setRecentColors(rgbs({0x010203}));
+        KColorCombobox button;
+        button.resize(290, 32);
+        button.show();
+        QSignalSpy changed(&button, &KColorCombobox::colorChanged);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QVERIFY(button.panel() && button.panel()->isVisible());
+        QCOMPARE(button.arrowIconName(), QStringLiteral("arrow-up"));
+        QCOMPARE(button.panel()->recentColors(), rgbs({0x010203}));
+        // The panel hangs under the button, its shadow outside.
+        const QPoint content = button.panel()->geometry().topLeft()
+                               + QPoint(button.panel()->shadowMargins().left(), button.panel()->shadowMargins().top());
+        QCOMPARE(content, button.mapToGlobal(QPoint(0, button.height())));
+        releaseAt(button.panel(), button.panel()->items().at(3).rect.center());
+        QCOMPARE(button.arrowIconName(), QStringLiteral("arrow-down"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(button.color(), kcolor::standardColors().at(2));
+        QCOMPARE(KExportPictrueMgr::instance()->recentColors(), (Colors{kcolor::standardColors().at(2), QColor(0x010203)}));
+        button.onColorChanged(QColor());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(button.color(), kcolor::standardColors().at(2));
+    }
+
+    void hsPlanePick_data()
+    {
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<int>("hue");
+        QTest::addColumn<int>("saturation");
+        QTest::newRow("top edge") << QPoint(1, 0) << 1 << 255; // (0, 0) means the centre to QTest
+        QTest::newRow("bottom right") << QPoint(199, 159) << 255 << 0;
+        QTest::newRow("middle") << QPoint(99, 79) << 127 << 129;
+    }
+    void hsPlanePick()
+    {
+        QFETCH(QPoint, pos);
+        QFETCH(int, hue);
+        QFETCH(int, saturation);
+        KHSPicker plane;
+        plane.resize(200, 160);
+        QSignalSpy picked(&plane, &KHSPicker::newCol);
+        QTest::mousePress(&plane, Qt::LeftButton, {}, pos);
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(0).toInt(), hue);
+        QCOMPARE(picked.at(0).at(1).toInt(), saturation);
+        // In the dialog the new colour keeps its lightness and takes hue and saturation.
+        KColorDialog dialog(QColor(0x808080));
+        emit dialog.hsPicker()->newCol(hue, saturation);
+        const QColor expected = QColor::fromHslF(hue / 255.0, saturation / 255.0, 128 / 255.0);
+        QCOMPARE(dialog.newColor().rgb(), expected.rgb());
+    }
+
+    void dialogExec_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("rejected") << false;
+    }
+    void dialogExec()
+    {
+        QFETCH(bool, accept);
+        KMarginsOptionDlg dialog(nullptr, false);
+        QTimer::singleShot(0, &dialog, [&] { accept ? dialog.accept() : dialog.reject(); });
+        QCOMPARE(dialog.exec(), accept ? 1 : 0);
+        QCOMPARE(dialog.result(), accept ? 1 : 0);
+        QVERIFY(!dialog.isVisible());
     }
 
     void grabDialogs_data()
