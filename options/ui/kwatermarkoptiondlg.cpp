@@ -260,6 +260,30 @@ void KWatermarkCliectWidget::onWatermarkPolicyBtnClicked(QAbstractButton *button
     refresh();
 }
 
+void KWatermarkCliectWidget::onActionTrigger()
+{
+    const QObject *action = sender();
+    if (!action)
+        return;
+    bool ok = false;
+    const int policy = action->property("policy").toInt(&ok);
+    QButtonGroup *group = m_policies;
+    int value = policy;
+    if (!ok) {
+        value = action->property("size").toInt(&ok);
+        group = m_sizes;
+    }
+    if (!ok)
+        return;
+    if (group == m_policies)
+        m_setting.setPolicy(value);
+    else
+        m_setting.setSize(value);
+    if (QAbstractButton *button = group->button(value))
+        button->setChecked(true);
+    refresh();
+}
+
 void KWatermarkCliectWidget::onColorChanged(const QColor &color)
 {
     if (!color.isValid() || color == m_setting.color())

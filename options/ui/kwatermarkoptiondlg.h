@@ -52,6 +52,8 @@ public slots:
     void onEditingFinished();
     void onWatermarkSizeBtnClicked(QAbstractButton *button);
     void onWatermarkPolicyBtnClicked(QAbstractButton *button);
+    // For menu actions carrying an integer "policy" or "size" property.
+    void onActionTrigger();
     void onColorChanged(const QColor &color);
     void onSliderReleased();
     void onOkButtonClicked();

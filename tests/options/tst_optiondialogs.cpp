@@ -14,6 +14,7 @@
 #include <kxapplication.h>
 #include <kdcinfo.h>
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QScrollBar>
@@ -514,6 +515,33 @@ private slots:
         QCOMPARE(edited.color(), QColor(0xC11900));
         static_cast<KOptionTitleBar *>(dialog->titleBar())->onCloseButtonClicked();
         QCOMPARE(KExportPictrueMgr::instance()->customWatermark().style(), 0);
+    }
+
+    void actionProperties_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<int>("size");
+        QTest::newRow("policy") << "policy" << 0 << 0 << 1;
+        QTest::newRow("size") << "size" << 2 << 1 << 2;
+        QTest::newRow("neither") << "other" << 0 << 1 << 1;
+    }
+    void actionProperties()
+    {
+        QFETCH(QString, property);
+        QFETCH(int, value);
+        QFETCH(int, policy);
+        QFETCH(int, size);
+        KWatermarkCliectWidget client{QImage(), WatermarkSetting()};
+        QAction action;
+        action.setProperty(property.toLatin1(), value);
+        connect(&action, &QAction::triggered, &client, &KWatermarkCliectWidget::onActionTrigger);
+        action.trigger();
+        QCOMPARE(client.setting().policy(), policy);
+        QCOMPARE(client.setting().size(), size);
+        QCOMPARE(client.policyGroup()->checkedId(), policy);
+        QCOMPARE(client.sizeGroup()->checkedId(), size);
     }
 
     void fitRect_data()
