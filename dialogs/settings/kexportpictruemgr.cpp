@@ -1,5 +1,7 @@
 #include "kexportpictruemgr.h"
 
+#include "kexportdatafile.h"
+
 #include <iapplicationadapter.h>
 #include <kessapplicationadapter.h>
 #include <kesslaunchinfo.h>
@@ -16,6 +18,8 @@ class KExportPictrueMgrPrivate
 public:
     std::unique_ptr<KEssApplicationAdapter> adapter;
     QString themeResource; // registered resource file, to unregister at release
+    QString dataPath;
+    KExportData data;
 };
 
 namespace {
@@ -36,6 +40,8 @@ KExportPictrueMgr *KExportPictrueMgr::instance()
 KExportPictrueMgr::KExportPictrueMgr()
     : d(std::make_unique<KExportPictrueMgrPrivate>())
 {
+    d->dataPath = kexportdata::defaultPath();
+    d->data = kexportdata::read(d->dataPath);
 }
 
 KExportPictrueMgr::~KExportPictrueMgr()
@@ -106,4 +112,44 @@ void KExportPictrueMgr::term()
     if (g_instance == this)
         g_instance = nullptr;
     delete this;
+}
+
+QString KExportPictrueMgr::dataFilePath() const
+{
+    return d->dataPath;
+}
+
+WatermarkSetting KExportPictrueMgr::customWatermark() const
+{
+    return d->data.watermark;
+}
+
+bool KExportPictrueMgr::setCustomWatermark(const WatermarkSetting &setting)
+{
+    d->data.watermark = setting;
+    return saveDataFile();
+}
+
+QList<QColor> KExportPictrueMgr::recentColors() const
+{
+    return d->data.recentColors;
+}
+
+void KExportPictrueMgr::addRecentColor(const QColor &color)
+{
+    d->data.recentColors = kexportdata::withRecentColor(d->data.recentColors, color);
+}
+
+void KExportPictrueMgr::setRecentColors(const QList<QColor> &colors)
+{
+    if (!colors.isEmpty())
+        d->data.recentColors = colors;
+}
+
+bool KExportPictrueMgr::saveDataFile()
+{
+    if (kexportdata::write(d->dataPath, d->data))
+        return true;
+    KESS_WARNING(QStringLiteral("Cannot write the data file ") + d->dataPath);
+    return false;
 }

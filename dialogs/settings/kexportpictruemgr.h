@@ -1,5 +1,9 @@
 #pragma once
 
+#include "watermarksetting.h"
+
+#include <QColor>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -26,6 +30,21 @@ public:
 
     // Registers the framework's theme resource; false without a sandbox or resource file.
     bool installThemeHook();
+
+    // The data file: the stored custom watermark and the recently used colours. Read once at
+    // first use; absent or bad values give the defaults.
+    QString dataFilePath() const;
+    WatermarkSetting customWatermark() const;
+    // Stores the watermark and saves the data file; false when the file could not be written
+    // (the previous file is then kept as it was).
+    bool setCustomWatermark(const WatermarkSetting &setting);
+    QList<QColor> recentColors() const;
+    // Puts the colour first (moving it when already present), at most eleven kept.
+    void addRecentColor(const QColor &color);
+    // Replaces the whole list; an empty list is ignored.
+    void setRecentColors(const QList<QColor> &colors);
+    // Writes the data file as it is now held.
+    bool saveDataFile();
 
 public slots:
     void term();

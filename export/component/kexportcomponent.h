@@ -27,6 +27,8 @@ struct KExportComponent
     // The whole document is one painted picture, with its own count text.
     bool paintsWholeSheet;
     bool wideWatermarkWhenLong;
+    // The page spacing dialog offers the gap between pages.
+    bool offersPageGap;
     // Folder-name stem of a document without a name: the prefix and the time of the export.
     const char *untitledPrefix;
     KExportImageTask *(*createTask)();
