@@ -309,10 +309,15 @@ const QImage &KPictureView::band(int index, double deviceScale, int bandRows)
 void KPictureView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    QScrollBar *bar = verticalScrollBar();
+    // The end stays in view, also when a scroll bar appearing late takes rows away from it.
+    const bool atEnd = bar->maximum() > 0 && bar->value() == bar->maximum();
     if (m_fitted)
         applyScale(fitScale(), true, QPointF());
     else
         updateScrollBars();
+    if (atEnd)
+        bar->setValue(bar->maximum());
 }
 
 void KPictureView::keyPressEvent(QKeyEvent *event)

@@ -8,9 +8,11 @@
 namespace {
 
 // A long picture with bands a person and a test can tell apart: green on top, red near the
-// bottom (past the rows a raster painter reaches), blue for the last rows, grey between.
+// bottom (past the rows a raster painter reaches), blue for the last rows, grey between;
+// black down the right edge.
 const QRgb kTop = qRgb(0, 160, 0), kNearEnd = qRgb(220, 0, 0), kEnd = qRgb(0, 0, 230), kMiddle = qRgb(200, 200, 200);
-constexpr int kWidth = 1200, kHeight = 40000;
+const QRgb kRightEdge = qRgb(0, 0, 0); // the last kEdge columns
+constexpr int kWidth = 1200, kHeight = 40000, kEdge = 50;
 
 QImage longPicture()
 {
@@ -18,7 +20,8 @@ QImage longPicture()
     for (int y = 0; y < kHeight; ++y) {
         const QRgb colour = y < 200 ? kTop : y >= kHeight - 20 ? kEnd : y >= kHeight - 300 ? kNearEnd : kMiddle;
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        std::fill(line, line + kWidth, colour);
+        std::fill(line, line + kWidth - kEdge, colour);
+        std::fill(line + kWidth - kEdge, line + kWidth, kRightEdge);
     }
     image.setDotsPerMeterX(5906); // 150 dpi
     image.setDotsPerMeterY(5906);
@@ -193,7 +196,9 @@ private slots:
         const int x = area.width() / 2;
 
         QTest::keyClick(view, Qt::Key_End);
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
         QImage shown = view->viewport()->grab().toImage();
+        QVERIFY(near(shown.pixel(area.width() - 3, 5), kRightEdge));
         QVERIFY(qAbs(view->pictureAt(QPointF(x, area.height())).y() - kHeight) < 1);
         QVERIFY2(near(shown.pixel(x, area.height() - 3), kEnd), qPrintable(QString::number(shown.pixel(x, area.height() - 3), 16)));
         QVERIFY(near(shown.pixel(x, area.height() - 60), kNearEnd));
@@ -216,6 +221,28 @@ private slots:
 
         QTest::keyClick(view, Qt::Key_Up);
         QVERIFY(view->verticalScrollBar()->value() < view->verticalScrollBar()->maximum());
+    }
+
+    void resizingKeepsTheEndInView_data()
+    {
+        QTest::addColumn<bool>("atEnd");
+        QTest::newRow("at the end") << true;
+        QTest::newRow("in the middle") << false;
+    }
+
+    void resizingKeepsTheEndInView()
+    {
+        QFETCH(bool, atEnd);
+        auto viewer = shownViewer();
+        QVERIFY(viewer);
+        KPictureView *view = viewer->view();
+        QTest::keyClick(view, Qt::Key_1);
+        QScrollBar *bar = view->verticalScrollBar();
+        bar->setValue(atEnd ? bar->maximum() : bar->maximum() / 2);
+        const int before = bar->value();
+        viewer->resize(900, 600);
+        QTRY_VERIFY(bar->maximum() > before);
+        QCOMPARE(bar->value(), atEnd ? bar->maximum() : before);
     }
 
     void windowIsGrabbedForLooking_data()
