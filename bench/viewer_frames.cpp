@@ -60,9 +60,12 @@ int shot(const QString &path, const QString &keys)
     viewer.show();
     if (!QTest::qWaitForWindowExposed(&viewer))
         return 1;
+    QTest::qWait(300); // the window settles its size first
     for (const QChar key : keys)
         QTest::keyClick(viewer.view(), key == QLatin1Char('e') ? Qt::Key_End : Qt::Key(key.toLatin1()));
     QTest::qWait(300);
+    std::printf("zoom %.0f %%, rows %d of %d at the top\n", viewer.view()->scale() * 100,
+                viewer.view()->verticalScrollBar()->value(), viewer.view()->verticalScrollBar()->maximum());
     return QGuiApplication::primaryScreen()->grabWindow(0).save(path) ? 0 : 1;
 }
 
