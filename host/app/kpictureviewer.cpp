@@ -106,10 +106,7 @@ KPictureView::KPictureView(QWidget *parent) : QAbstractScrollArea(parent)
 
 void KPictureView::setPicture(const QImage &picture)
 {
-    // Bands may share the old picture's rows.
-    m_bands.clear();
-    m_bandOrder.clear();
-    m_bandBytes = 0;
+    dropBands();
     m_picture = picture;
     applyScale(fitScale(), true, QPointF());
 }
@@ -274,13 +271,20 @@ void KPictureView::paintBands(QPainter &painter, const QRect &visible, const QPo
     }
 }
 
+void KPictureView::dropBands()
+{
+    m_bands.clear();
+    m_bandOrder.clear();
+    m_bandBytes = 0;
+}
+
 const QImage &KPictureView::band(int index, double deviceScale, int bandRows)
 {
-    if (!same(deviceScale, m_bandScale)) {
-        m_bands.clear();
-        m_bandOrder.clear();
-        m_bandBytes = 0;
+    const qreal ratio = viewport()->devicePixelRatioF();
+    if (!same(deviceScale, m_bandScale) || !same(ratio, m_bandRatio)) {
+        dropBands();
         m_bandScale = deviceScale;
+        m_bandRatio = ratio;
     }
     auto found = m_bands.find(index);
     if (found != m_bands.end()) {
@@ -288,6 +292,19 @@ const QImage &KPictureView::band(int index, double deviceScale, int bandRows)
         m_bandOrder.append(index);
         return *found;
     }
+    QImage image = scaledBand(index, deviceScale, bandRows);
+    image.setDevicePixelRatio(ratio);
+    while (!m_bandOrder.isEmpty() && m_bandBytes + image.sizeInBytes() > kBandBudget)
+        m_bandBytes -= m_bands.take(m_bandOrder.takeFirst()).sizeInBytes();
+    m_bandBytes += image.sizeInBytes();
+    m_bandOrder.append(index);
+    return *m_bands.insert(index, std::move(image));
+}
+
+// Device rows [index * bandRows, + bandRows) of the picture at the device scale, from a view
+// of the source rows they cover.
+QImage KPictureView::scaledBand(int index, double deviceScale, int bandRows) const
+{
     const int w = m_picture.width(), h = m_picture.height();
     const int deviceWidth = std::max(1, int(std::lround(w * deviceScale)));
     const int deviceHeight = std::max(1, int(std::lround(h * deviceScale)));
@@ -297,13 +314,7 @@ const QImage &KPictureView::band(int index, double deviceScale, int bandRows)
     QImage image = rows(y0, y1).scaled(deviceWidth, d1 - d0, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (image.constBits() == m_picture.constBits() + qsizetype(y0) * m_picture.bytesPerLine())
         image = image.copy(); // an unscaled view would outlive a replaced picture
-    image.setDevicePixelRatio(viewport()->devicePixelRatioF());
-    while (!m_bandOrder.isEmpty() && m_bandBytes + image.sizeInBytes() > kBandBudget) {
-        m_bandBytes -= m_bands.take(m_bandOrder.takeFirst()).sizeInBytes();
-    }
-    m_bandBytes += image.sizeInBytes();
-    m_bandOrder.append(index);
-    return *m_bands.insert(index, std::move(image));
+    return image;
 }
 
 void KPictureView::resizeEvent(QResizeEvent *event)

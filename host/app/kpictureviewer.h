@@ -73,13 +73,17 @@ private:
     void paintDirect(QPainter &painter, const QRect &visible, const QPoint &origin);
     void paintBands(QPainter &painter, const QRect &visible, const QPoint &origin, qreal ratio);
     const QImage &band(int index, double deviceScale, int bandRows);
+    QImage scaledBand(int index, double deviceScale, int bandRows) const;
+    void dropBands();
     QImage rows(int y0, int y1) const;
 
     QImage m_picture;
     double m_scale = 1.0;
     bool m_fitted = true;
-    // Scaled bands for one device scale, dropped beyond a memory budget (oldest first).
+    // Scaled bands for one device scale and pixel ratio, dropped beyond a memory budget
+    // (oldest first).
     double m_bandScale = 0;
+    qreal m_bandRatio = 0;
     QHash<int, QImage> m_bands;
     QList<int> m_bandOrder;
     qint64 m_bandBytes = 0;
