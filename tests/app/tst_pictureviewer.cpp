@@ -114,7 +114,7 @@ private slots:
         QTest::newRow("long, by width beside the scroll bar") << QSize(1600, 40000) << QSize(816, 600) << 0.5;
         QTest::newRow("long and narrow, full size") << QSize(300, 40000) << QSize(800, 600) << 1.0;
         QTest::newRow("wide panorama, whole") << QSize(20000, 1000) << QSize(1000, 800) << 0.05;
-        QTest::newRow("long but short enough, by width") << QSize(1000, 700) << QSize(500, 400) << 0.5;
+        QTest::newRow("width decides") << QSize(1000, 700) << QSize(500, 400) << 0.5;
         QTest::newRow("empty area") << QSize(100, 100) << QSize(0, 0) << 1.0;
     }
 
