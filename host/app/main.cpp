@@ -2,6 +2,7 @@
 #include "kconvertcommand.h"
 #include "kexportcommand.h"
 #include "ksignals.h"
+#include "kviewcommand.h"
 
 #include <krt.h>
 
@@ -17,7 +18,8 @@ namespace {
 void printUsage(FILE *stream)
 {
     std::fprintf(stream, "usage: brindlex export DOCUMENT [options]\n"
-                         "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n\n%s",
+                         "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n"
+                         "       brindlex view PICTURE\n\n%s",
                  qPrintable(KExportCommand::usage()));
 }
 
@@ -82,8 +84,10 @@ int main(int argc, char **argv)
     }
     if (command == QLatin1String("convert"))
         return kconvertcommand::run(arguments.mid(2));
+    if (command == QLatin1String("view"))
+        return kviewcommand::run(arguments.mid(2));
     if (command != QLatin1String("export")) {
-        const QString message = command.isEmpty() ? QStringLiteral("Name a command: export or convert.")
+        const QString message = command.isEmpty() ? QStringLiteral("Name a command: export, convert or view.")
                                                   : QStringLiteral("Unknown command '%1'.").arg(kcommandreport::printable(command));
         const int status = kcommandreport::print(
             kcommandreport::failure(kcommandreport::UsageError, QStringLiteral("Invalid arguments"), message),

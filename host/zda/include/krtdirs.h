@@ -9,5 +9,8 @@ namespace dirs {
 // (as on the suite's own platform), else "$XDG_DATA_HOME/brindlex" with XDG_DATA_HOME
 // defaulting to ~/.local/share. Not created here.
 QString brindlexHome();
+// The suite's program folder, where its executables (the picture viewer among them) lie: the
+// folder of the running host executable, or the host value "officeFolder" when set.
+QString office();
 } // namespace dirs
 } // namespace krt

@@ -1,5 +1,8 @@
 #include "krtdirs.h"
 
+#include "khostconfig.h"
+
+#include <QCoreApplication>
 #include <QDir>
 
 QString krt::dirs::brindlexHome()
@@ -10,4 +13,12 @@ QString krt::dirs::brindlexHome()
     if (base.isEmpty())
         base = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(base + QStringLiteral("/brindlex"));
+}
+
+QString krt::dirs::office()
+{
+    const QString configured = KHostConfig::value(QStringLiteral("officeFolder")).toString();
+    if (!configured.isEmpty())
+        return QDir::cleanPath(configured);
+    return QCoreApplication::applicationDirPath();
 }
