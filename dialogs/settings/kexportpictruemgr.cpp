@@ -9,6 +9,7 @@
 #include <kesssandbox.h>
 #include <kesssandboxhelper.h>
 
+#include <klitestyle.h>
 #include <kresourcemgr.h>
 
 #include <QCoreApplication>
@@ -185,4 +186,18 @@ bool KExportPictrueMgr::saveDataFile()
         return true;
     KESS_WARNING(QStringLiteral("Cannot write the data file ") + d->dataPath);
     return false;
+}
+
+QString KExportPictrueMgr::imageFilePath(const QString &fileName)
+{
+    const bool highDpi = KLiteStyle::dpiScaled(1.0) > 1.99;
+    return (highDpi ? QStringLiteral(":/localindex/shape/highdpi/") : QStringLiteral(":/localindex/shape/")) + fileName;
+}
+
+QString KExportPictrueMgr::vectorImagePath(const QString &fileName)
+{
+    const QString folder = QStringLiteral(":/localindex/shape/svg/");
+    if (QFileInfo::exists(folder + fileName) || !fileName.endsWith(QLatin1String(".png")))
+        return folder + fileName;
+    return folder + fileName.left(fileName.size() - 4) + QStringLiteral(".svg");
 }

@@ -38,6 +38,11 @@ public:
     static const QStringList &iconFolders();
     KResourceMgr *resourceMgr() const;
     QIcon icon(const QString &name) const;
+    // A picture by file name, from the high-resolution set on displays scaled above 199 %.
+    static QString imageFilePath(const QString &fileName);
+    // A vector picture by file name; a ".png" name that has no picture falls back to the
+    // ".svg" of the same name.
+    static QString vectorImagePath(const QString &fileName);
 
     // The data file: the stored custom watermark and the recently used colours. Read once at
     // first use; absent or bad values give the defaults.

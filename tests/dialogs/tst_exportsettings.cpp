@@ -4,6 +4,7 @@
 #include <kexportpictruemgr.h>
 #include <kexportsettings.h>
 #include <kregistry.h>
+#include <klitestyle.h>
 #include <kresourcemgr.h>
 
 #include <QIcon>
@@ -138,6 +139,42 @@ private slots:
         }
         const QString expected = found.isEmpty() ? QString() : mui.filePath(found + QStringLiteral("/icons_svg.data"));
         QCOMPARE(KResourceMgr::languageFile(mui.path(), QStringLiteral("icons_svg.data"), locale), expected);
+    }
+
+    void imagesFollowTheDisplayScale_data()
+    {
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("100 %") << 1.0 << ":/localindex/shape/watermark.png";
+        QTest::newRow("199 %") << 1.99 << ":/localindex/shape/watermark.png";
+        QTest::newRow("200 %") << 2.0 << ":/localindex/shape/highdpi/watermark.png";
+    }
+
+    void imagesFollowTheDisplayScale()
+    {
+        QFETCH(double, factor);
+        QFETCH(QString, path);
+        KLiteStyle::setScaleFactor(factor);
+        const QString found = KExportPictrueMgr::imageFilePath(QStringLiteral("watermark.png"));
+        KLiteStyle::setScaleFactor(1.0);
+        QCOMPARE(found, path);
+        QVERIFY(!QImage(found).isNull());
+    }
+
+    void vectorImagesFallBackToSvg_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("png without picture") << "eachpage.png" << ":/localindex/shape/svg/eachpage.svg";
+        QTest::newRow("svg as given") << "eachpage.svg" << ":/localindex/shape/svg/eachpage.svg";
+        QTest::newRow("other suffix as given") << "x.gif" << ":/localindex/shape/svg/x.gif";
+    }
+
+    void vectorImagesFallBackToSvg()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, path);
+        QCOMPARE(KExportPictrueMgr::vectorImagePath(name), path);
     }
 
     void releasedResourcesAreUnregistered()
