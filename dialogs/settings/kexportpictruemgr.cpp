@@ -9,7 +9,11 @@
 #include <kesssandbox.h>
 #include <kesssandboxhelper.h>
 
+#include <klitestyle.h>
+#include <kresourcemgr.h>
+
 #include <QCoreApplication>
+#include <QIcon>
 #include <QFileInfo>
 #include <QResource>
 
@@ -17,6 +21,7 @@ class KExportPictrueMgrPrivate
 {
 public:
     std::unique_ptr<KEssApplicationAdapter> adapter;
+    std::unique_ptr<KResourceMgr> resources;
     QString themeResource; // registered resource file, to unregister at release
     QString dataPath;
     KExportData data;
@@ -88,6 +93,35 @@ void KExportPictrueMgr::initFramework()
 
     installThemeHook();
     sandbox->removeExpiredFiles(true, 0, 0);
+    initResources();
+}
+
+void KExportPictrueMgr::initResources()
+{
+    d->resources = std::make_unique<KResourceMgr>(iconFolders());
+    const QString mui = addonFolder() + QStringLiteral("/mui");
+    if (!d->resources->registerLanguageResource(mui, QStringLiteral("icons_svg.data")))
+        KESS_WARNING(QStringLiteral("No icons_svg.data under ") + mui);
+}
+
+const QStringList &KExportPictrueMgr::iconFolders()
+{
+    static const QStringList folders{
+        QStringLiteral(":kexportpic/shape/svg/other/"), QStringLiteral(":kexportpic/shape/svg/32x32/"),
+        QStringLiteral(":kexportpic/shape/svg/24x24/"), QStringLiteral(":kexportpic/shape/svg/16x16/"),
+        QStringLiteral(":kexportpic/shape/svg/14x14/"),
+    };
+    return folders;
+}
+
+KResourceMgr *KExportPictrueMgr::resourceMgr() const
+{
+    return d->resources.get();
+}
+
+QIcon KExportPictrueMgr::icon(const QString &name) const
+{
+    return d->resources ? d->resources->icon(name) : QIcon();
 }
 
 bool KExportPictrueMgr::installThemeHook()
@@ -152,4 +186,18 @@ bool KExportPictrueMgr::saveDataFile()
         return true;
     KESS_WARNING(QStringLiteral("Cannot write the data file ") + d->dataPath);
     return false;
+}
+
+QString KExportPictrueMgr::imageFilePath(const QString &fileName)
+{
+    const bool highDpi = KLiteStyle::dpiScaled(1.0) > 1.99;
+    return (highDpi ? QStringLiteral(":/localindex/shape/highdpi/") : QStringLiteral(":/localindex/shape/")) + fileName;
+}
+
+QString KExportPictrueMgr::vectorImagePath(const QString &fileName)
+{
+    const QString folder = QStringLiteral(":/localindex/shape/svg/");
+    if (QFileInfo::exists(folder + fileName) || !fileName.endsWith(QLatin1String(".png")))
+        return folder + fileName;
+    return folder + fileName.left(fileName.size() - 4) + QStringLiteral(".svg");
 }

@@ -6,10 +6,13 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class IApplicationAdapter;
+class KResourceMgr;
+class QIcon;
 class KExportPictrueMgrPrivate;
 
 // The add-on's process-wide resources. Made on first use, which also sets up the framework
@@ -30,6 +33,16 @@ public:
 
     // Registers the framework's theme resource; false without a sandbox or resource file.
     bool installThemeHook();
+
+    // The add-on's icons: "logo", "eachpage", "longpicture", "corner-tick", "browser", ...
+    static const QStringList &iconFolders();
+    KResourceMgr *resourceMgr() const;
+    QIcon icon(const QString &name) const;
+    // A picture by file name, from the high-resolution set on displays scaled above 199 %.
+    static QString imageFilePath(const QString &fileName);
+    // A vector picture by file name; a ".png" name that has no picture falls back to the
+    // ".svg" of the same name.
+    static QString vectorImagePath(const QString &fileName);
 
     // The data file: the stored custom watermark and the recently used colours. Read once at
     // first use; absent or bad values give the defaults.
@@ -53,6 +66,7 @@ private:
     KExportPictrueMgr();
     ~KExportPictrueMgr() override;
     void initFramework();
+    void initResources();
 
     std::unique_ptr<KExportPictrueMgrPrivate> d;
 };

@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QString>
 #include <QStringList>
 
 struct IKUnknown;
@@ -32,6 +33,12 @@ public:
     // application keeps a reference; activeDocument hands out another one, or null.
     void setActiveDocument(IKUnknown *document);
     IKUnknown *activeDocument();
+    // Where the active document lives, as the suite reports it: its full path, or "" for a
+    // document never saved (or none). The folder ends with a separator.
+    void setActiveDocumentPath(const QString &path);
+    QString activeDocumentPath() const;
+    QString activeDocumentFolder() const;
+    QString activeDocumentName() const;
 
     // The suite's services; each may be absent (null). Defined beside each service.
     KDcInfoC *getDcInfo();
@@ -51,8 +58,9 @@ private:
     int m_lockDepth = 0;
     bool m_interactionLocked = false;
     QStringList m_log;
-    QMutex m_documentMutex;
+    mutable QMutex m_documentMutex;
     IKUnknown *m_document = nullptr;
+    QString m_documentPath;
 };
 
 class KxApplication

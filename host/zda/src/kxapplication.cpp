@@ -1,5 +1,8 @@
 #include "kxapplication.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "khostconfig.h"
 #include "kunknown.h"
 
@@ -76,6 +79,31 @@ IKUnknown *KCoreApplication::activeDocument()
     if (m_document)
         m_document->AddRef();
     return m_document;
+}
+
+void KCoreApplication::setActiveDocumentPath(const QString &path)
+{
+    QMutexLocker lock(&m_documentMutex);
+    m_documentPath = path;
+}
+
+QString KCoreApplication::activeDocumentPath() const
+{
+    QMutexLocker lock(&m_documentMutex);
+    return m_documentPath;
+}
+
+QString KCoreApplication::activeDocumentFolder() const
+{
+    const QString path = activeDocumentPath();
+    if (path.isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(QFileInfo(path).absolutePath() + QLatin1Char('/'));
+}
+
+QString KCoreApplication::activeDocumentName() const
+{
+    return QFileInfo(activeDocumentPath()).fileName();
 }
 
 QStringList KCoreApplication::shellLog() const
