@@ -2,6 +2,8 @@
 
 #include <kexportbutton.h>
 #include <kexportcombobox.h>
+#include <kexportdlgitem.h>
+#include <kexportimagelink.h>
 #include <kexportlineedit.h>
 #include <kexportloadingtips.h>
 #include <kexporttypeitem.h>
@@ -10,6 +12,7 @@
 #include <klitelineedit.h>
 #include <klitestyle.h>
 #include <krangelineedit.h>
+#include <kwatermarklineedit.h>
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -196,31 +199,86 @@ private slots:
         delete button;
     }
 
-    void labelClicksOnRelease_data()
+    // Every clickable widget counts only a release over it that follows a press on it.
+    void clickOnRelease_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("press");
         QTest::addColumn<QPoint>("releaseAt");
         QTest::addColumn<int>("clicks");
-        QTest::newRow("press and release on it") << true << QPoint(5, 5) << 1;
-        QTest::newRow("released outside") << true << QPoint(500, 5) << 0;
-        QTest::newRow("release without press") << false << QPoint(5, 5) << 0;
+        for (const char *kind : {"label", "link", "link with text", "tile"}) {
+            QTest::addRow("%s, press and release on it", kind) << kind << true << QPoint(5, 5) << 1;
+            QTest::addRow("%s, released outside", kind) << kind << true << QPoint(500, 5) << 0;
+            QTest::addRow("%s, release without press", kind) << kind << false << QPoint(5, 5) << 0;
+        }
     }
 
-    void labelClicksOnRelease()
+    void clickOnRelease()
     {
+        QFETCH(QString, kind);
         QFETCH(bool, press);
         QFETCH(QPoint, releaseAt);
         QFETCH(int, clicks);
-        KExportLabel label(QStringLiteral("Open folder"));
-        label.resize(100, 20);
-        label.show();
-        QSignalSpy spy(&label, &KExportLabel::clicked);
+        std::unique_ptr<QWidget> widget;
+        if (kind == QLatin1String("label"))
+            widget = std::make_unique<KExportLabel>(QStringLiteral("Open folder"));
+        else if (kind == QLatin1String("link"))
+            widget = std::make_unique<KExportImageLink>(QStringLiteral("Open folder"));
+        else if (kind == QLatin1String("link with text"))
+            widget = std::make_unique<KExportImageLinkEx>(QStringLiteral("Done. "), QStringLiteral("Open"));
+        else
+            widget = std::make_unique<KSimpleItem>(QPixmap(), QStringLiteral("Tile"));
+        widget->resize(100, 20);
+        widget->show();
+        QSignalSpy spy(widget.get(), SIGNAL(clicked()));
         if (press)
-            QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(&label, Qt::LeftButton, {}, releaseAt);
+            QTest::mousePress(widget.get(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(widget.get(), Qt::LeftButton, {}, releaseAt);
         QCOMPARE(spy.count(), clicks);
+    }
+
+    void linksAndLabelsTakeTheHoverColour()
+    {
+        KExportLabel label(QStringLiteral("Open folder"));
         sendEnter(&label);
         QCOMPARE(label.palette().color(QPalette::WindowText), QColor(0x4a, 0x90, 0xe2));
+        KExportImageLinkEx link(QStringLiteral("Done. "), QStringLiteral("Open"));
+        link.show();
+        QCOMPARE(link.currentLinkColor(), QColor(0x50, 0x87, 0xe5));
+        sendEnter(&link);
+        QCOMPARE(link.currentLinkColor(), QColor(0x7c, 0xab, 0xf2));
+        QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(link.currentLinkColor(), QColor(0x39, 0x66, 0xbf));
+    }
+
+    // Without a host text any text is a watermark; with one, only a changed text.
+    void watermarkTextInForce_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("inForce");
+        QTest::newRow("nothing typed") << QString() << "" << false;
+        QTest::newRow("typed") << QString() << "Sample" << true;
+        QTest::newRow("host text kept") << "Draft" << "Draft" << false;
+        QTest::newRow("host text changed") << "Draft" << "Draft 2" << true;
+        QTest::newRow("host text cleared") << "Draft" << "" << true;
+        QTest::newRow("cut at 75") << QString() << QString(80, QLatin1Char('w')) << true;
+    }
+
+    void watermarkTextInForce()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(QString, typed);
+        QFETCH(bool, inForce);
+        KWatermarkLineEdit field;
+        if (!remembered.isNull())
+            field.setRememberedText(remembered);
+        field.selectAll();
+        QTest::keyClicks(&field, typed);
+        if (typed.isEmpty())
+            field.clear();
+        QCOMPARE(field.isInForce(), inForce);
+        QVERIFY(field.text().size() <= KWatermarkLineEdit::kMaxLength);
     }
 
     void comboBoxRows()
@@ -403,6 +461,14 @@ private slots:
         grid->addWidget(ok, 5, 0);
         grid->addWidget(no, 5, 1);
         grid->addWidget(new KExportLabel(QStringLiteral("Open folder")), 6, 0);
+        grid->addWidget(new KExportImageLinkEx(QStringLiteral("Exported. "), QStringLiteral("Open it")), 6, 1);
+        auto *tile = new KExportDlgItem(kexportwidgets::icon(QStringLiteral("longpicture")).pixmap(64, 64),
+                                        QStringLiteral("Long picture"));
+        tile->setFixedSize(kexportwidgets::scaled(110), kexportwidgets::scaled(100));
+        tile->setSelected(true);
+        grid->addWidget(tile, 8, 0);
+        auto *mark = new KWatermarkLineEdit;
+        grid->addWidget(mark, 8, 1);
         auto *tips = new KExportLoadingTips;
         tips->setWindowFlags(Qt::Widget);
         grid->addWidget(tips, 7, 0, 1, 2);
