@@ -1,30 +1,22 @@
 #include "ktestmain.h"
 #include "logrecorder.h"
+#include "ktestweb.h"
 
 #include <kessjsapi.h>
 #include <kesssandbox.h>
-#include <kxwebviewcontainer.h>
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
 namespace {
 
-const char *const kPage = R"(<html><head><script src="qrc:/zdaliteweb/js/bridge.js"></script><script>
-window.out = null;
-window.heard = [];
-function run(handler, method, args) {
-  window.out = null;
-  kxBridge.call(handler, method, args).then(function (r) { window.out = {ok: true, value: r}; },
-                                            function (e) { window.out = {ok: false, code: e.code}; });
-}
+const QByteArray kListeners = R"(window.heard = [];
 ['first', 'second'].forEach(function (name) {
   kxBridge.on(name, function (data, base64) { window.heard.push({name: name, data: data, base64: base64}); });
 });
-</script></head><body>bridge</body></html>)";
+)";
 
 class AppHandler : public KEssJsApiHandler
 {
@@ -47,11 +39,6 @@ private:
     QString m_appId;
 };
 
-QJsonObject jsonOf(const QVariant &text)
-{
-    return QJsonDocument::fromJson(text.toString().toUtf8()).object();
-}
-
 } // namespace
 
 class TestJsApi : public QObject
@@ -72,30 +59,16 @@ class TestJsApi : public QObject
     {
         auto page = std::make_unique<Page>();
         page->view.publishObject(QStringLiteral("qwebkit"), &page->api);
-        QSignalSpy finished(&page->view, &KxWebViewContainer::loadFinished);
-        page->view.load(QUrl::fromLocalFile(m_page));
-        if (finished.isEmpty())
-            finished.wait(10000);
+        ktest::loadAndWait(page->view, QUrl::fromLocalFile(m_page));
         return page;
     }
 
     QJsonObject call(Page &page, const QString &handler, const QString &method, const QJsonObject &args = {})
     {
-        const QJsonArray arguments{handler, method, args};
-        page.view.runJavaScript(QStringLiteral("run.apply(null, %1)")
-                                    .arg(QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact))));
-        if (!QTest::qWaitFor([&]() { return page.view.runJavaScript(QStringLiteral("window.out !== null")).toBool(); },
-                             5000))
-            return QJsonObject{{QStringLiteral("timedOut"), true}};
-        return jsonOf(page.view.runJavaScript(QStringLiteral("JSON.stringify(window.out)")));
+        return ktest::callBridge(page.view, handler, method, args);
     }
 
-    QJsonArray heard(Page &page)
-    {
-        return QJsonDocument::fromJson(
-                   page.view.runJavaScript(QStringLiteral("JSON.stringify(window.heard)")).toString().toUtf8())
-            .array();
-    }
+    QJsonArray heard(Page &page) { return ktest::pageJson(page.view, QStringLiteral("window.heard")).array(); }
 
     void setBuiltinLibrary(const QString &file)
     {
@@ -108,10 +81,7 @@ private slots:
     void initTestCase()
     {
         m_page = m_dir.filePath(QStringLiteral("page.html"));
-        QFile file(m_page);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kPage);
-        file.close();
+        QVERIFY(ktest::writeText(m_page, ktest::bridgePage(kListeners)));
 
         // Before any sandbox exists the library cannot be found.
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("There's no sandbox")));

@@ -1,5 +1,6 @@
 #include "ktestmain.h"
 #include "logrecorder.h"
+#include "ktestweb.h"
 
 #include <kcloudserviceproxy.h>
 #include <kdcinfo.h>
@@ -22,10 +23,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <algorithm>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 namespace {
@@ -42,49 +40,7 @@ function listen() {
 if (location.hash === '#listen') listen();
 </script></head><body>page</body></html>)";
 
-// Answers "/ok" with a page and anything else with 404; keeps each request's headers.
-class TinyHttpServer : public QTcpServer
-{
-public:
-    QStringList requests;
-
-    TinyHttpServer()
-    {
-        connect(this, &QTcpServer::newConnection, this, [this]() {
-            while (QTcpSocket *socket = nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket]() { answer(socket); });
-        });
-        listen(QHostAddress::LocalHost);
-    }
-    QUrl url(const QString &path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path)); }
-
-private:
-    void answer(QTcpSocket *socket)
-    {
-        QByteArray &buffer = m_buffers[socket];
-        buffer += socket->readAll();
-        if (!buffer.contains("\r\n\r\n"))
-            return;
-        const QString request = QString::fromLatin1(buffer);
-        requests << request;
-        const bool ok = request.startsWith(QLatin1String("GET /ok"));
-        const QByteArray body = ok ? QByteArray("<html><body>served</body></html>") : QByteArray("missing");
-        socket->write((ok ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") + QByteArray("Content-Type: text/html\r\n")
-                      + "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-        m_buffers.remove(socket);
-    }
-    QHash<QTcpSocket *, QByteArray> m_buffers;
-};
-
-QString cookieHeader(const QString &request)
-{
-    for (const QString &line : request.split(QStringLiteral("\r\n"))) {
-        if (line.startsWith(QLatin1String("Cookie:"), Qt::CaseInsensitive))
-            return line.mid(7).trimmed();
-    }
-    return QString();
-}
+using ktest::cookieHeader;
 
 QStringList feedbackLines()
 {
@@ -129,15 +85,12 @@ class TestWebWindow : public QObject
     QUrl m_page;
     std::unique_ptr<KEssApplicationAdapter> m_adapter;
     std::unique_ptr<LogRecorder> m_log;
-    TinyHttpServer m_server;
+    ktest::TinyHttpServer m_server;
 
     void setApplication(const QVariantMap &meta)
     {
         const QString metaPath = m_dir.filePath(QStringLiteral("meta.json"));
-        QFile file(metaPath);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QJsonDocument(QJsonObject::fromVariantMap(meta)).toJson());
-        file.close();
+        QVERIFY(ktest::writeText(metaPath, QJsonDocument(QJsonObject::fromVariantMap(meta)).toJson()));
         const QVariantMap launch{{QStringLiteral("appId"), QStringLiteral("export_photo")},
                                  {QStringLiteral("src"), QStringLiteral("unknow")},
                                  {QStringLiteral("entry"), QVariant::fromValue(PairString(QStringLiteral("ktavro"), m_dir.path()))},
@@ -163,10 +116,7 @@ private slots:
     void initTestCase()
     {
         m_page = QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("page.html")));
-        QFile file(m_page.toLocalFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kPage);
-        file.close();
+        QVERIFY(ktest::writeText(m_page.toLocalFile(), kPage));
         QVERIFY(m_server.isListening());
 
         m_adapter = std::make_unique<KEssApplicationAdapter>();

@@ -1,3 +1,4 @@
+#include "ktestdocuments.h"
 #include "ktestmain.h"
 
 #include <kdrawhelper.h>
@@ -18,15 +19,11 @@
 
 #include <memory>
 
-namespace {
-
-using Kinds = QList<int>;
-
-} // namespace
-
 Q_DECLARE_METATYPE(QMargins)
 
 namespace {
+
+using Kinds = QList<int>;
 
 // Sends a mouse event with an explicit global position, so drags stay exact while the
 // window under the pointer moves.
@@ -79,13 +76,8 @@ private:
     std::shared_ptr<KThemeLoader> loadTheme(const QByteArray &xml)
     {
         const QString path = m_dir.filePath(QStringLiteral("test.kuip"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return nullptr;
-        file.write(xml);
-        file.close();
         auto theme = std::make_shared<KThemeLoader>();
-        return theme->setupXml(path) ? theme : nullptr;
+        return ktest::writeText(path, xml) && theme->setupXml(path) ? theme : nullptr;
     }
 
 private slots:
@@ -450,10 +442,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, found);
         QFETCH(QColor, ink);
-        QFile svg(m_dir.filePath(QStringLiteral("square.svg")));
-        QVERIFY(svg.open(QIODevice::WriteOnly));
-        svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><rect width='16' height='16' fill='#000'/></svg>");
-        svg.close();
+        QVERIFY(ktest::writeText(m_dir.filePath(QStringLiteral("square.svg")),
+                                 "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><rect width='16' height='16' fill='#000'/></svg>"));
         auto theme = loadTheme("<theme name='t'>"
 "<icon name='test_glyph' value='square.svg' color='#00ff00'/>"
 "<icon name='frame_title_menu' value='square.svg' color='#00ff00'/>"
@@ -496,10 +486,7 @@ private slots:
         QFETCH(QByteArray, xml);
         QFETCH(QString, error);
         const QString path = m_dir.filePath(QStringLiteral("bad.kuip"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(xml);
-        file.close();
+        QVERIFY(ktest::writeText(path, xml));
         KThemeLoader theme;
         QVERIFY(!theme.setupXml(path));
         QCOMPARE(theme.errorString(), error);
