@@ -74,6 +74,8 @@ int main(int argc, char **argv)
     ensureRuntimeFolder();
     // Qt would take -style, -platform, -reverse and the like out of the export's own options.
     int qtArgc = 1;
+    // Icons drawn for a scaled screen stay sharp instead of being stretched.
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlex"));
     krt::host::initialize();

@@ -408,8 +408,13 @@ void KFrameTitleBar::paintEvent(QPaintEvent *)
         const QColor text = draw->getColor(classes, QStringLiteral("text"), QStyle::State_Enabled,
                                            palette().color(QPalette::WindowText));
         painter.setPen(text);
-        painter.setFont(font());
-        const QString title = fontMetrics().elidedText(window()->windowTitle(), Qt::ElideRight, right - left);
+        // In pixels scaled like every other measure of the bar, so the title keeps its size
+        // relative to the buttons at any display factor.
+        QFont titleFont = font();
+        titleFont.setPixelSize(KLiteStyle::dpiScaled(draw->getMetric(classes, QStringLiteral("font-size"), 13)));
+        painter.setFont(titleFont);
+        const QString title =
+            QFontMetrics(titleFont).elidedText(window()->windowTitle(), Qt::ElideRight, right - left);
         painter.drawText(QRect(left, 0, right - left, height()), Qt::AlignVCenter | Qt::AlignLeft, title);
     }
     painter.setRenderHint(QPainter::Antialiasing);
