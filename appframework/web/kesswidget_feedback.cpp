@@ -159,57 +159,20 @@ void KEssWidget_Feedback_ClientWidget::resizeEvent(QResizeEvent *event)
     m_close->raise();
 }
 
-KEssWidget_Feedback_API::KEssWidget_Feedback_API(KEssJsApi *api, KWebMainwindow *window, const QString &from)
-    : m_api(api)
-    , m_window(window)
-    , m_from(from)
+KEssWidget_Feedback_API::KEssWidget_Feedback_API(KWebMainwindow *window, const QString &from)
+    : KxFeedbackJSApiHandler(window)
 {
-    using R = KxWebViewJSArgRule;
-    setArgumentRules(QStringLiteral("geometry"), {});
-    setArgumentRules(QStringLiteral("close"), {});
-    setArgumentRules(QStringLiteral("submit"), {
-        R{QStringLiteral("appid"), R::String, false, 64},
-        R{QStringLiteral("category"), R::String, true, 32},
-        R{QStringLiteral("content"), R::String, true, 5000},
-        R{QStringLiteral("contact"), R::String, false, 200},
-    });
+    setSubmissionFields(QJsonObject{{QStringLiteral("from"), from}});
+    connect(this, &KxFeedbackJSApiHandler::submitFailed, this,
+            [](const QString &error) { KESS_WARNING(QStringLiteral("Feedback not sent: ") + error); });
 }
 
-void KEssWidget_Feedback_API::geometry(KxWebViewJSContext &context)
+void KEssWidget_Feedback_API::closeWindow(QWidget *window)
 {
-    const QRect frame = m_window ? m_window->frameGeometry() : QRect();
-    context.publishResult(QJsonObject{{QStringLiteral("left"), frame.left()},
-                                      {QStringLiteral("width"), frame.width()},
-                                      {QStringLiteral("height"), frame.height()},
-                                      {QStringLiteral("result"), !m_window.isNull()}});
-}
-
-void KEssWidget_Feedback_API::submit(KxWebViewJSContext &context)
-{
-    if (context.stringArg(QStringLiteral("content")).trimmed().isEmpty()) {
-        context.publishError(QStringLiteral("badArgument"), QStringLiteral("the feedback is empty"));
-        return;
-    }
-    QJsonObject submission{{QStringLiteral("from"), m_from}};
-    for (const QString &key : {QStringLiteral("appid"), QStringLiteral("category"), QStringLiteral("content"),
-                               QStringLiteral("contact")})
-        submission.insert(key, context.stringArg(key));
-    QString error;
-    if (!KxFeedbackStandIn::append(submission, &error)) {
-        KESS_WARNING(QStringLiteral("Feedback not sent: ") + error);
-        context.publishError(QStringLiteral("writeFailed"), error);
-        return;
-    }
-    context.publishResult(QJsonObject{{QStringLiteral("result"), true}});
-    emit submitted(submission);
-}
-
-void KEssWidget_Feedback_API::close(KxWebViewJSContext &context)
-{
-    context.publishResult(QJsonObject{{QStringLiteral("result"), !m_window.isNull()}});
-    // Later, so the answer leaves before the window and its page go.
-    if (m_window)
-        QTimer::singleShot(0, m_window.data(), &KWebMainwindow::closeConfirmed);
+    if (auto *web = qobject_cast<KWebMainwindow *>(window))
+        web->closeConfirmed();
+    else
+        window->close();
 }
 
 KEssJsApi_ThisApplication1_0KEssWidget_Feedback_API_Factory::KEssJsApi_ThisApplication1_0KEssWidget_Feedback_API_Factory(
@@ -221,5 +184,6 @@ KEssJsApi_ThisApplication1_0KEssWidget_Feedback_API_Factory::KEssJsApi_ThisAppli
 
 KEssJsApiHandler *KEssJsApi_ThisApplication1_0KEssWidget_Feedback_API_Factory::create(KEssJsApi *api)
 {
-    return new KEssWidget_Feedback_API(api, m_window, m_from);
+    Q_UNUSED(api); // the handler needs nothing of the bridge object
+    return new KEssWidget_Feedback_API(m_window, m_from);
 }

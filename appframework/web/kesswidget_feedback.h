@@ -5,6 +5,7 @@
 #include "kwebmainwindow.h"
 
 #include <kliteiconbutton.h>
+#include <kxfeedbackstandin.h>
 #include <kxwebviewjscontext.h>
 
 #include <QPointer>
@@ -67,25 +68,17 @@ private:
     KEssWidget_CloseButton *m_close;
 };
 
-// What the feedback page reaches as "thisapplication": the window's geometry, submitting
-// the form to the suite's feedback service and closing the window.
-class KEssWidget_Feedback_API : public KEssJsApiHandler
+// What the feedback page reaches as "thisapplication": the host's feedback calls (geometry,
+// submit, close), each submission marked with where the window was opened from, and a close
+// the web window confirms itself.
+class KEssWidget_Feedback_API : public KxFeedbackJSApiHandler
 {
     Q_OBJECT
 public:
-    KEssWidget_Feedback_API(KEssJsApi *api, KWebMainwindow *window, const QString &from);
+    KEssWidget_Feedback_API(KWebMainwindow *window, const QString &from);
 
-    Q_INVOKABLE void geometry(KxWebViewJSContext &context);
-    Q_INVOKABLE void submit(KxWebViewJSContext &context);
-    Q_INVOKABLE void close(KxWebViewJSContext &context);
-
-signals:
-    void submitted(const QJsonObject &submission);
-
-private:
-    KEssJsApi *m_api;
-    QPointer<KWebMainwindow> m_window;
-    QString m_from;
+protected:
+    void closeWindow(QWidget *window) override;
 };
 
 // Serves the application profile "1_0" to the feedback window's own bridge object.

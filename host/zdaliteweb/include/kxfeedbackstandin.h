@@ -24,13 +24,22 @@ class KxFeedbackJSApiHandler : public KxWebViewJSApiHandler
 public:
     explicit KxFeedbackJSApiHandler(QWidget *window, QObject *parent = nullptr);
 
+    // Fields added to every submission (where the window was opened from, say).
+    void setSubmissionFields(const QJsonObject &fields);
+
     Q_INVOKABLE void geometry(KxWebViewJSContext &context);
     Q_INVOKABLE void submit(KxWebViewJSContext &context);
     Q_INVOKABLE void close(KxWebViewJSContext &context);
 
 signals:
     void submitted(const QJsonObject &submission);
+    void submitFailed(const QString &error);
+
+protected:
+    // Closes the window once the page has its answer; a window may close its own way.
+    virtual void closeWindow(QWidget *window);
 
 private:
     QPointer<QWidget> m_window;
+    QJsonObject m_fields;
 };

@@ -68,12 +68,13 @@ void KxFeedbackJSApiHandler::submit(KxWebViewJSContext &context)
         context.publishError(QStringLiteral("badArgument"), QStringLiteral("the feedback is empty"));
         return;
     }
-    QJsonObject submission;
+    QJsonObject submission = m_fields;
     for (const QString &key : {QStringLiteral("appid"), QStringLiteral("category"),
                                QStringLiteral("content"), QStringLiteral("contact")})
         submission.insert(key, context.stringArg(key));
     QString error;
     if (!KxFeedbackStandIn::append(submission, &error)) {
+        emit submitFailed(error);
         context.publishError(QStringLiteral("writeFailed"), error);
         return;
     }
@@ -85,6 +86,20 @@ void KxFeedbackJSApiHandler::close(KxWebViewJSContext &context)
 {
     context.publishResult(QJsonObject{{QStringLiteral("result"), !m_window.isNull()}});
     // Later, so the answer leaves before the window and its page go.
-    if (m_window)
-        QTimer::singleShot(0, m_window.data(), &QWidget::close);
+    QPointer<QWidget> window = m_window;
+    if (window)
+        QTimer::singleShot(0, this, [this, window] {
+            if (window)
+                closeWindow(window);
+        });
+}
+
+void KxFeedbackJSApiHandler::closeWindow(QWidget *window)
+{
+    window->close();
+}
+
+void KxFeedbackJSApiHandler::setSubmissionFields(const QJsonObject &fields)
+{
+    m_fields = fields;
 }
