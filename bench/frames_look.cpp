@@ -7,36 +7,19 @@
 #include <klitemenu.h>
 #include <krt.h>
 
+#include "firstpaint.h"
+
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
 // Quits the loop at the first paint of its window.
-class FirstPaint : public QObject
-{
-public:
-    explicit FirstPaint(QEventLoop *loop) : m_loop(loop) {}
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, m_loop, &QEventLoop::quit);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QEventLoop *m_loop;
-};
-
 KFrameWindow *makeWindow()
 {
     auto *window = new KFrameWindow;
@@ -53,27 +36,6 @@ KFrameWindow *makeWindow()
     }
     window->resize(560, 340);
     return window;
-}
-
-int firstPaint(int runs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QEventLoop loop;
-        FirstPaint watcher(&loop);
-        QElapsedTimer clock;
-        clock.start();
-        KFrameWindow *window = makeWindow();
-        window->installEventFilter(&watcher);
-        window->show();
-        loop.exec();
-        times.push_back(clock.nsecsElapsed() / 1e6);
-        delete window;
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("first paint over %d runs: median %.2f ms, min %.2f ms, max %.2f ms\n", runs,
-                times[times.size() / 2], times.front(), times.back());
-    return 0;
 }
 
 int shot(const QString &path)
@@ -112,7 +74,7 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args.at(1) == QLatin1String("--shot"))
         return shot(args.at(2));
     if (args.size() >= 2 && args.at(1) == QLatin1String("--first-paint"))
-        return firstPaint(args.size() >= 3 ? qMax(1, args.at(2).toInt()) : 20);
+        return benchlook::firstPaint(args.size() >= 3 ? qMax(1, args.at(2).toInt()) : 20, makeWindow);
     std::fprintf(stderr, "usage: frames_look --shot OUT.png | --first-paint [RUNS]\n");
     return 64;
 }
