@@ -68,6 +68,12 @@ KxWebViewContainer::KxWebViewContainer(QWidget *parent, int implType, const QStr
 KxWebViewContainer::~KxWebViewContainer()
 {
     delete m_inspector.data();
+    // The view and the network go with the QWidget part, after this part: a page stopped
+    // on the way would otherwise report to a container that is no longer one.
+    disconnect(m_view, nullptr, this, nullptr);
+    disconnect(m_view->page()->mainFrame(), nullptr, this, nullptr);
+    disconnect(m_network, nullptr, this, nullptr);
+    delete m_view;
 }
 
 void KxWebViewContainer::createBrowser(const QUrl &url)
