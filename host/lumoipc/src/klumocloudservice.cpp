@@ -36,6 +36,11 @@ UploadFilesToCloudResult failure(int code, const QString &message)
 
 bool readRequest(const QByteArray &bytes, UploadFilesToCloudArg &arg, QString &error)
 {
+    // Thrift copies an empty message into a buffer it never allocated.
+    if (bytes.isEmpty()) {
+        error = QStringLiteral("empty request");
+        return false;
+    }
     auto buffer = std::make_shared<TMemoryBuffer>(
         reinterpret_cast<uint8_t *>(const_cast<char *>(bytes.constData())),
         static_cast<uint32_t>(bytes.size()), TMemoryBuffer::COPY);
