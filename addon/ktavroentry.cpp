@@ -2,6 +2,7 @@
 
 #include "kcommandlineexport.h"
 
+#include <kexportimagemgr.h>
 #include <kexportpicturedlg.h>
 #include <kexportrules.h>
 #include <krt.h>
@@ -14,6 +15,7 @@
 
 namespace {
 QPointer<KExportPictureDlg> g_dialog;
+bool g_dialogCancelled = false;
 
 // Editions whose export command opens the compact dialog instead.
 bool usesCompactDialog(int edition)
@@ -57,14 +59,24 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
                                          savePath, formatIndex);
     dialog->setHostWindow(qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>()));
     g_dialog = dialog;
+    g_dialogCancelled = false;
     QEventLoop loop;
     QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
     dialog->show();
     loop.exec();
-    return KCommandLineExport::Success;
+    return g_dialogCancelled ? KCommandLineExport::Canceled : KCommandLineExport::Success;
 }
 
 void KtavroCancelExport()
 {
     KCommandLineExport::cancelRunning();
+    // An open dialog stops its export (removing what it wrote) and closes.
+    if (g_dialog) {
+        g_dialogCancelled = true;
+        if (KExportPictureClientWidget *client = g_dialog->client()) {
+            if (client->manager()->isBusy())
+                client->onCancelExport();
+        }
+        g_dialog->close();
+    }
 }

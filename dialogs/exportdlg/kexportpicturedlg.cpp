@@ -179,8 +179,12 @@ void KExportPictureClientWidget::ensureInitialised()
 QLabel *KExportPictureClientWidget::caption(const QString &text)
 {
     auto *label = new QLabel(text, this);
-    label->setFixedWidth(scaled(48));
     label->setFont(uiFont(12));
+    // 48 px, or wider when a single word of a caption would be cut.
+    int widest = scaled(48);
+    for (const QString &word : text.split(QLatin1Char(' ')))
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(word) + 2);
+    label->setFixedWidth(widest);
     label->setStyleSheet(QStringLiteral("color:#666666;"));
     label->setWordWrap(true);
     return label;
@@ -804,6 +808,7 @@ KExportPictureDlg::KExportPictureDlg(QWidget *parent, const QString &entry, cons
     setWindowIcon(KExportPictrueMgr::instance()->icon(QStringLiteral("logo")));
     setWindowTitle(tr("Export picture"));
     setResizable(false);
+    resize(scaled(780), scaled(560));
 }
 
 KExportPictureClientWidget *KExportPictureDlg::client() const

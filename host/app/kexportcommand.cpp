@@ -108,6 +108,9 @@ int showDialog(KAddonLoader &addon, const QVariantMap &request, KxMainWindow *wi
             kcommandreport::failure(kcommandreport::Failed, QStringLiteral("Export failed"),
                                     QStringLiteral("The add-on offers no export dialog")),
             json);
+    auto cancel = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
+    if (cancel)
+        ksignals::onCancel(cancel);
     KxApplication::coreApplication()->setActiveDocumentPath(documentPath);
     QVariantMap withWindow = request;
     withWindow.insert(QStringLiteral("mainWindow"), QVariant::fromValue<QObject *>(window));

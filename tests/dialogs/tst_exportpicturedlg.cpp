@@ -106,7 +106,6 @@ class TestExportPictureDlg : public QObject
     {
         auto *dialog = new KExportPictureDlg(nullptr, QStringLiteral("test_export"), QString(), formatIndex);
         dialog->setHostWindow(m_window.get());
-        dialog->resize(760, 560);
         dialog->show();
         QTest::qWait(1100);
         waitIdle(dialog);
