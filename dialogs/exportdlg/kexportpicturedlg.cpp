@@ -562,13 +562,26 @@ void KExportPictureClientWidget::onUpdateSaveToEdit(QString &path)
         m_outputPath = path;
 }
 
-void KExportPictureClientWidget::sendBeginEvent(const char *name, bool success, const QString &pageCount)
+void KExportPictureClientWidget::sendChoiceEvent(const char *name, bool success, const QString &pageCount)
 {
     const kexportdlg::EventChoices c{m_watermarkChoice, m_longPicture, formatSuffix(), m_qualityIndex,
                                      m_backup->isChecked(), m_pageChoice == 1 && m_rangeEdit->isVisible()};
     const bool end = qstrcmp(name, "end") == 0;
     sendExportEvent(QLatin1String(name),
                     end ? kexportdlg::endEventFields(c, success, pageCount) : kexportdlg::beginEventFields(c));
+}
+
+void KExportPictureClientWidget::sendEndEvents(bool success, const QString &pageCount)
+{
+    sendChoiceEvent("end", success, pageCount);
+    if (m_watermarkChoice != 1)
+        return;
+    const WatermarkSetting &w = m_options.watermark;
+    sendExportEvent(QStringLiteral("watermark"), {{QStringLiteral("style"), watermarkStyleLabel(w.style())},
+                                                  {QStringLiteral("angle"), QString::number(w.rotate())},
+                                                  {QStringLiteral("size"), watermarkSizeLabel(w.size())},
+                                                  {QStringLiteral("opacity"), QString::number(w.opacity())},
+                                                  {QStringLiteral("policy"), watermarkPolicyLabel(w.policy())}});
 }
 
 void KExportPictureClientWidget::onExportBtnClicked()
@@ -579,12 +592,10 @@ void KExportPictureClientWidget::onExportBtnClicked()
         m_exportAfterPreview = true;
         return;
     }
-    sendBeginEvent("begin");
+    sendChoiceEvent("begin");
     m_options.pages.clear();
     if (!m_rangeEdit->isHidden() && m_rangeEdit->isValid())
         m_options.pages = m_rangeEdit->ranges();
-    if (m_component.longPictureInParts && m_manager->isBusy())
-        m_manager->cancel(); // a preview may still run
     if (!passesLongPictureLimit())
         return;
     QString path = m_pathEdit->text();
@@ -715,15 +726,7 @@ void KExportPictureClientWidget::onExportFinished(const KExportImageTask::ExitCo
     }
     if (exitCode == KExportImageTask::Canceled)
         return;
-    sendBeginEvent("end", exitCode == KExportImageTask::Success, exitInfo.value(QStringLiteral("pageCount")).toString());
-    if (m_watermarkChoice == 1) {
-        const WatermarkSetting &w = m_options.watermark;
-        sendExportEvent(QStringLiteral("watermark"), {{QStringLiteral("style"), watermarkStyleLabel(w.style())},
-                                                      {QStringLiteral("angle"), QString::number(w.rotate())},
-                                                      {QStringLiteral("size"), watermarkSizeLabel(w.size())},
-                                                      {QStringLiteral("opacity"), QString::number(w.opacity())},
-                                                      {QStringLiteral("policy"), watermarkPolicyLabel(w.policy())}});
-    }
+    sendEndEvents(exitCode == KExportImageTask::Success, exitInfo.value(QStringLiteral("pageCount")).toString());
     if (exitCode != KExportImageTask::Success) {
         tips(exitInfo.value(QStringLiteral("errTitle")).toString(), exitInfo.value(QStringLiteral("errMsg")).toString(),
              KTipsDialog::OkButton);
@@ -808,7 +811,7 @@ KExportPictureDlg::KExportPictureDlg(QWidget *parent, const QString &entry, cons
     setWindowIcon(KExportPictrueMgr::instance()->icon(QStringLiteral("logo")));
     setWindowTitle(tr("Export picture"));
     setResizable(false);
-    resize(scaled(780), scaled(560));
+    resize(scaled(780), scaled(500));
 }
 
 KExportPictureClientWidget *KExportPictureDlg::client() const

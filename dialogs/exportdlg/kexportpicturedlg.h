@@ -125,7 +125,8 @@ private:
     QString formatSuffix() const;
     bool writesSingleFile() const;
     int tips(const QString &title, const QString &text, int buttons);
-    void sendBeginEvent(const char *name, bool success = false, const QString &pageCount = QString());
+    void sendEndEvents(bool success, const QString &pageCount);
+    void sendChoiceEvent(const char *name, bool success = false, const QString &pageCount = QString());
 
     KExportPictureDlg *m_dialog;
     const KExportComponent &m_component;

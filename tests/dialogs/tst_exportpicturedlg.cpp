@@ -7,6 +7,7 @@
 #include <kexportcombobox.h>
 #include <kexportimagemgr.h>
 #include <kexportlineedit.h>
+#include <kliteiconbutton.h>
 #include <kexportloadingtips.h>
 #include <kexportpaths.h>
 #include <kexportpicturedlg.h>
@@ -484,6 +485,26 @@ private slots:
         second->close();
     }
 
+    void browsedFolderIsRemembered()
+    {
+        openDocument(Writer, 2);
+        const QString picked = m_folder + QStringLiteral("/picked");
+        QVERIFY(QDir().mkpath(picked));
+        KExportLineEdit::setFolderChooser([&](QWidget *, const QString &) { return picked; });
+        QPointer<KExportPictureDlg> first = showDialog();
+        first->client()->pathEdit()->browseButton()->click();
+        KExportLineEdit::setFolderChooser({});
+        const QString expected = QDir::toNativeSeparators(picked + QStringLiteral("/doc.png"));
+        QCOMPARE(first->client()->pathEdit()->text(), expected);
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QPointer<KExportPictureDlg> second = showDialog();
+        QCOMPARE(second->client()->pathEdit()->text(), expected);
+        exportAndWait(second);
+        QVERIFY(QFileInfo(expected).size() > 0);
+        second->close();
+    }
+
     // Pictures of the dialog for a person to look at.
     void grabStates()
     {
@@ -530,11 +551,14 @@ private slots:
         dialog->setHostWindow(m_window.get());
         dialog->show();
         QVERIFY(dialog->client());
-        QSignalSpy previewed(dialog->client()->preview(), &KPreviewPage::previewUpdated);
-        QTRY_VERIFY_WITH_TIMEOUT(previewed.count() >= 2 && dialog->client()->preview()->pageImage().width() < 2000, 5000);
+        const QImage templatePage = dialog->client()->previewPicture();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->client()->preview()->pageImage() != templatePage
+                                     && dialog->client()->preview()->isReady(),
+                                 5000);
         const qint64 firstPreview = clock.elapsed();
         waitIdle(dialog);
         selectQuality(dialog, 1);
+        QSignalSpy progress(dialog->client()->manager(), &KExportImageMgr::exportProgress);
         QElapsedTimer stallClock;
         qint64 longest = 0;
         QTimer recorder;
@@ -554,6 +578,9 @@ private slots:
         QVERIFY(firstPreview < 3000);
         QVERIFY(longest < 500);
         QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
+        // The tip counted the pages as they were done.
+        QVERIFY(progress.count() >= 2);
+        QCOMPARE(dialog->client()->loadingTips()->text(), QStringLiteral("Exporting page 15 of 15, please wait..."));
         dialog->close();
     }
 };
