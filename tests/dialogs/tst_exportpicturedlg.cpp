@@ -440,6 +440,23 @@ private slots:
         dialog->close();
     }
 
+    // Export pressed while the first preview still renders runs once that preview is in.
+    void exportWaitsForTheRunningPreview()
+    {
+        openDocument(Writer, 6);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        KExportPictureClientWidget *c = dialog->client();
+        c->exportPreviewPage();
+        if (!c->isPreviewRunning())
+            QSKIP("this host renders the preview on the spot");
+        c->exportButton()->click();
+        QVERIFY(m_tips.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_tips.isEmpty(), 30000);
+        QCOMPARE(m_tips.first().title, QStringLiteral("Export success"));
+        QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.png"))).size() > 0);
+        dialog->close();
+    }
+
     void tallPdfAsksFirst_data()
     {
         QTest::addColumn<int>("answer");
