@@ -16,20 +16,21 @@ KExportImageTask *make()
 }
 
 // kind, name, event, long by default, each page, parts, pages per part, long limits,
-// highest long quality, prepares writer, whole sheet, wide watermark, page gap, untitled, task
+// highest long quality, prepares writer, whole sheet, wide watermark, page gap,
+// dialog: highest long quality, margins; untitled, task
 const KExportComponent kComponents[] = {
-    {KExportComponent::Writer, "vyx", "vyx", true, true, false, 1, 25, 15, 200, true, false, false, true, "",
+    {KExportComponent::Writer, "vyx", "vyx", true, true, false, 1, 25, 15, 200, true, false, false, true, 200, true, "",
      make<KExportImageTaskVyx>},
-    {KExportComponent::Presentation, "vyd", "vyd", true, true, false, 1, 25, 15, 200, false, false, true, false, "",
+    {KExportComponent::Presentation, "vyd", "vyd", true, true, false, 1, 25, 15, 200, false, false, true, false, 200, true, "",
      make<KExportImageTaskVyd>},
-    {KExportComponent::Spreadsheet, "qz", "qz", true, false, false, 1, 25, 15, 200, false, true, false, false, "",
+    {KExportComponent::Spreadsheet, "qz", "qz", true, false, false, 1, 25, 15, 200, false, true, false, false, 200, false, "",
      make<KExportImageTaskQz>},
-    {KExportComponent::Pdf, "pdf", "pdf_co", false, true, true, 20, 0, 0, 200, false, false, false, false, "PDF",
+    {KExportComponent::Pdf, "pdf", "pdf_co", false, true, true, 20, 0, 0, 200, false, false, false, false, 100, false, "PDF",
      make<KExportImageTaskPdf>},
 };
 
 const KExportComponent kUnknown = {KExportComponent::Unknown, "", "", true, true, false, 1, 25, 15, 200,
-                                   false, false, false, false, "", make<KExportImageTask>};
+                                   false, false, false, false, 200, true, "", make<KExportImageTask>};
 
 } // namespace
 

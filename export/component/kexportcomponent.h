@@ -29,6 +29,10 @@ struct KExportComponent
     bool wideWatermarkWhenLong;
     // The page spacing dialog offers the gap between pages.
     bool offersPageGap;
+    // The export dialog: the highest quality (percent) it offers for a long picture, and
+    // whether it offers the page spacing of a long picture.
+    int highestDialogLongQuality;
+    bool offersMarginsSetting;
     // Folder-name stem of a document without a name: the prefix and the time of the export.
     const char *untitledPrefix;
     KExportImageTask *(*createTask)();

@@ -22,6 +22,7 @@ namespace {
 typedef void (*ProgressFn)(int, int);
 typedef int (*RunExportFn)(const QVariantMap *, QVariantMap *, ProgressFn);
 typedef void (*CancelExportFn)();
+typedef int (*ShowDialogFn)(const QVariantMap *, QVariantMap *);
 
 bool g_showProgress = false;
 
@@ -69,6 +70,7 @@ void addOptions(QCommandLineParser &parser)
     for (const ValueOption &o : kValueOptions)
         parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QString::fromLatin1(o.valueName)});
     parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an existing long picture.")});
+    parser.addOption({QStringLiteral("dialog"), QStringLiteral("Open the export dialog for the document instead.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as one JSON object.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress line.")});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit.")});
@@ -94,6 +96,31 @@ void reportPdfErrors(IKUnknown *document)
     const QString summary = pdf ? pdf->errorSummary() : QString();
     if (!summary.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(summary));
+}
+
+// The dialog runs until the user closes it; only a refusal has something to print.
+int showDialog(KAddonLoader &addon, const QVariantMap &request, KxMainWindow *window, const QString &documentPath,
+               bool json)
+{
+    auto show = reinterpret_cast<ShowDialogFn>(addon.resolve("KtavroShowExportDialog"));
+    if (!show)
+        return kcommandreport::print(
+            kcommandreport::failure(kcommandreport::Failed, QStringLiteral("Export failed"),
+                                    QStringLiteral("The add-on offers no export dialog")),
+            json);
+    auto cancel = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
+    if (cancel)
+        ksignals::onCancel(cancel);
+    KxApplication::coreApplication()->setActiveDocumentPath(documentPath);
+    QVariantMap withWindow = request;
+    withWindow.insert(QStringLiteral("mainWindow"), QVariant::fromValue<QObject *>(window));
+    QVariantMap result;
+    const int status = show(&withWindow, &result);
+    KxApplication::coreApplication()->setActiveDocument(nullptr);
+    if (status == kcommandreport::Success)
+        return status;
+    result.insert(QStringLiteral("exitCode"), status);
+    return kcommandreport::print(result, json);
 }
 
 } // namespace
@@ -137,7 +164,7 @@ QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
         if (parser.isSet(QString::fromLatin1(o.name)))
             request.insert(QString::fromLatin1(o.key), parser.value(QString::fromLatin1(o.name)));
     }
-    for (const char *flag : {"overwrite", "json", "quiet"})
+    for (const char *flag : {"overwrite", "json", "quiet", "dialog"})
         request.insert(QString::fromLatin1(flag), parser.isSet(QString::fromLatin1(flag)));
     return request;
 }
@@ -180,6 +207,8 @@ int KExportCommand::run(const QStringList &arguments)
     KAddonLoader addon;
     if (!addon.load(&error))
         return print(failure(Failed, failed, QStringLiteral("Cannot load the add-on"), error), json);
+    if (request.value(QStringLiteral("dialog")).toBool())
+        return showDialog(addon, request, &window, documentPath, json);
     auto runExport = reinterpret_cast<RunExportFn>(addon.resolve("KtavroRunExport"));
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (!runExport || !cancelExport)

@@ -1,0 +1,606 @@
+#include "ktestdocuments.h"
+#include "ktestmain.h"
+
+#include <kdcinfo.h>
+#include <kdocumentloader.h>
+#include <kexportbutton.h>
+#include <kexportcombobox.h>
+#include <kexportimagemgr.h>
+#include <kexportlineedit.h>
+#include <kliteiconbutton.h>
+#include <kexportloadingtips.h>
+#include <kexportpaths.h>
+#include <kexportpicturedlg.h>
+#include <kexportsettings.h>
+#include <kexporttypeitem.h>
+#include <khostconfig.h>
+#include <kpreviewpage.h>
+#include <krangelineedit.h>
+#include <kregistry.h>
+#include <ktipsdialog.h>
+#include <kxapplication.h>
+#include <kxmainwindow.h>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+struct Tip
+{
+    QString title;
+    QString text;
+    int buttons;
+};
+
+enum Doc { Writer, Sheet, Pdf };
+
+KDcInfoC *statistics()
+{
+    return KxApplication::coreApplication()->getDcInfo();
+}
+
+// The last event of that name ("vas_exportphoto_" + name), or no fields.
+QHash<QString, QString> lastEvent(const QString &name)
+{
+    const QList<KDcEvent> events = statistics()->events();
+    for (int i = events.size() - 1; i >= 0; --i) {
+        if (events.at(i).name == QLatin1String("vas_exportphoto_") + name)
+            return events.at(i).fields;
+    }
+    return {};
+}
+
+// Pictures and folders in a folder besides the document the test wrote there.
+QStringList outputs(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    names.removeAll(QStringLiteral("doc.html"));
+    names.removeAll(QStringLiteral("doc.pdf"));
+    names.removeAll(QStringLiteral("sheet.csv"));
+    return names;
+}
+
+} // namespace
+
+class TestExportPictureDlg : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString m_folder;
+    std::unique_ptr<KxMainWindow> m_window;
+    QList<Tip> m_tips;
+    QList<int> m_answers; // answers for the next tips, then "closed"
+    QStringList m_pictures;
+    QList<QUrl> m_urls;
+    bool m_viewerStarts = true;
+
+    void openDocument(Doc kind, int pages)
+    {
+        QString path;
+        if (kind == Writer) {
+            path = m_folder + QStringLiteral("/doc.html");
+            QVERIFY(ktest::writeText(path, ktest::blockPagesHtml(pages)));
+        } else if (kind == Sheet) {
+            path = m_folder + QStringLiteral("/sheet.csv");
+            QVERIFY(ktest::writeText(path, "Name,Qty\nBolts,120\nNuts,75\n"));
+        } else {
+            path = m_folder + QStringLiteral("/doc.pdf");
+            QVERIFY(ktest::writePdf(path, QVector<QSizeF>(pages, QSizeF(595, 842)).toList()));
+        }
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        QVERIFY2(opened.object, qPrintable(opened.error));
+        QCoreApplication::setApplicationName(opened.component);
+        m_window.reset(new KxMainWindow);
+        m_window->openDocument(opened.object.get(), QFileInfo(path).fileName());
+        KxApplication::coreApplication()->setActiveDocumentPath(path);
+    }
+
+    // A shown dialog whose first preview has arrived.
+    KExportPictureDlg *showDialog(int formatIndex = -1)
+    {
+        auto *dialog = new KExportPictureDlg(nullptr, QStringLiteral("test_export"), QString(), formatIndex);
+        dialog->setHostWindow(m_window.get());
+        dialog->show();
+        QTest::qWait(1100);
+        waitIdle(dialog);
+        return dialog;
+    }
+
+    // Until nothing runs, or the dialog has closed itself.
+    static void waitIdle(QPointer<KExportPictureDlg> dialog)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !dialog || (!dialog->client()->isPreviewRunning() && !dialog->client()->manager()->isBusy()), 60000);
+        QCoreApplication::processEvents();
+    }
+
+    static void clickType(KExportPictureDlg *dialog, int type)
+    {
+        dialog->client()->typeItem(type)->click();
+    }
+
+    static void selectQuality(KExportPictureDlg *dialog, int quality)
+    {
+        KExportComboBox *combo = dialog->client()->qualityCombo();
+        combo->setCurrentRow(dialog->client()->qualityRows().indexOf(quality));
+    }
+
+    void exportAndWait(QPointer<KExportPictureDlg> dialog)
+    {
+        dialog->client()->exportButton()->click();
+        waitIdle(dialog);
+    }
+
+    QString picturePath(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
+
+private slots:
+    void initTestCase()
+    {
+        KExportPictureClientWidget::Hooks hooks;
+        hooks.tips = [this](QWidget *, const QString &title, const QString &text, int buttons) {
+            m_tips << Tip{title, text, buttons};
+            return m_answers.isEmpty() ? int(KTipsDialog::ResultClosed) : m_answers.takeFirst();
+        };
+        hooks.openPicture = [this](const QString &file) {
+            m_pictures << file;
+            return m_viewerStarts;
+        };
+        hooks.openUrl = [this](const QUrl &url) {
+            m_urls << url;
+            return true;
+        };
+        KExportPictureClientWidget::setHooks(hooks);
+        KExportPaths::Presenter paths;
+        paths.refuse = [this](QWidget *, const QString &title, const QString &message) {
+            m_tips << Tip{title, message, KTipsDialog::OkButton};
+        };
+        paths.confirmReplace = [](QWidget *, const QString &, const QString &) { return true; };
+        KExportPaths::setPresenter(paths);
+    }
+
+    void init()
+    {
+        m_tmp.reset(new QTemporaryDir);
+        m_folder = m_tmp->path();
+        m_tips.clear();
+        m_answers.clear();
+        m_pictures.clear();
+        m_urls.clear();
+        m_viewerStarts = true;
+        statistics()->clearEvents();
+        kexportsettings::setImageFormat(-1);
+        kexportsettings::setOutputFilePath(QString());
+        kexportsettings::setBackupToCloud(false);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        KxApplication::coreApplication()->setActiveDocument(nullptr);
+        KxApplication::coreApplication()->setActiveDocumentPath(QString());
+    }
+
+    void typeControlsFollowTheDocument_data()
+    {
+        QTest::addColumn<int>("doc");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("longEnabled");
+        QTest::addColumn<bool>("eachVisible");
+        QTest::addColumn<bool>("longChecked");
+        QTest::addColumn<bool>("rangeOffered");
+        QTest::addColumn<bool>("marginsVisible");
+        QTest::newRow("writer, one page") << int(Writer) << 1 << false << true << false << false << false;
+        QTest::newRow("writer, three pages") << int(Writer) << 3 << true << true << true << true << true;
+        QTest::newRow("spreadsheet") << int(Sheet) << 1 << true << false << true << false << false;
+        QTest::newRow("pdf") << int(Pdf) << 3 << true << true << false << true << false;
+    }
+    void typeControlsFollowTheDocument()
+    {
+        QFETCH(int, doc);
+        QFETCH(int, pages);
+        openDocument(Doc(doc), pages);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        KExportPictureClientWidget *c = dialog->client();
+        KExportTypeItem *longItem = c->typeItem(KExportTypeItem::LongPicture);
+        QTEST(longItem->isEnabled(), "longEnabled");
+        QTEST(!c->typeItem(KExportTypeItem::EachPage)->isHidden(), "eachVisible");
+        QTEST(longItem->isChecked(), "longChecked");
+        QTEST(c->isLongPicture(), "longChecked");
+        QTEST(!c->pageRadio(1)->isHidden(), "rangeOffered");
+        QTEST(!c->marginsLink()->isHidden(), "marginsVisible");
+        QCOMPARE(longItem->toolTip().isEmpty(), longItem->isEnabled());
+        // Whatever is offered, one export writes pictures.
+        exportAndWait(dialog);
+        QVERIFY(!m_tips.isEmpty());
+        QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
+        QVERIFY(!outputs(m_folder).isEmpty());
+        dialog->close();
+    }
+
+    void qualityListFollowsTheType_data()
+    {
+        QTest::addColumn<int>("doc");
+        QTest::addColumn<QList<int>>("longRows");
+        QTest::newRow("writer") << int(Writer) << QList<int>{0, 1};
+        QTest::newRow("pdf") << int(Pdf) << QList<int>{0};
+    }
+    void qualityListFollowsTheType()
+    {
+        QFETCH(int, doc);
+        QFETCH(QList<int>, longRows);
+        openDocument(Doc(doc), 3);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        KExportPictureClientWidget *c = dialog->client();
+        const QList<int> all{0, 1, 2, 3};
+        clickType(dialog, KExportTypeItem::EachPage);
+        QCOMPARE(c->qualityRows(), all);
+        selectQuality(dialog, 3);
+        clickType(dialog, KExportTypeItem::LongPicture);
+        QCOMPARE(c->qualityRows(), longRows);
+        QVERIFY(c->qualityCombo()->currentRow() >= 0);
+        clickType(dialog, KExportTypeItem::EachPage);
+        QCOMPARE(c->qualityRows(), all);
+        // The quality given up for the long picture comes back.
+        QCOMPARE(c->qualityCombo()->currentItem()->value().toInt(), 3);
+        dialog->close();
+    }
+
+    void longPictureLimits_data()
+    {
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("pageCount");
+        QTest::newRow("16 pages at 200 %") << 16 << 1 << QString() << QStringLiteral(
+            "15 doc pages can support when export image as long picture\n whit 200 %,please adjust doc pages or "
+            "reduce the image quality and try again")
+                                           << QString();
+        QTest::newRow("26 pages at 100 %") << 26 << 0 << QString() << QStringLiteral(
+            "25 doc pages can support when export image as long picture\n whit 100 %,please adjust doc pages and "
+            "try again")
+                                           << QString();
+        QTest::newRow("25 pages at 100 %") << 25 << 0 << QString() << QString() << QStringLiteral("25");
+        QTest::newRow("1-3 and 2-5 count 5") << 16 << 1 << QStringLiteral("1-3,2-5") << QString() << QStringLiteral("5");
+        QTest::newRow("1-10 and 5-15 count 15") << 16 << 1 << QStringLiteral("1-10,5-15") << QString() << QStringLiteral("15");
+    }
+    void longPictureLimits()
+    {
+        QFETCH(int, pages);
+        QFETCH(int, quality);
+        QFETCH(QString, range);
+        QFETCH(QString, refusal);
+        openDocument(Writer, pages);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        KExportPictureClientWidget *c = dialog->client();
+        selectQuality(dialog, quality);
+        if (!range.isEmpty()) {
+            c->pageRadio(1)->click();
+            QVERIFY(!c->rangeEdit()->isHidden());
+            QVERIFY(!c->exportButton()->isEnabled());
+            QTest::keyClicks(c->rangeEdit(), range);
+            QVERIFY(c->exportButton()->isEnabled());
+        }
+        exportAndWait(dialog);
+        QVERIFY(!m_tips.isEmpty());
+        if (!refusal.isEmpty()) {
+            QCOMPARE(m_tips.last().title, QStringLiteral("Out of range"));
+            QCOMPARE(m_tips.last().text, refusal);
+            QCOMPARE(m_tips.last().buttons, int(KTipsDialog::OkButton));
+            QVERIFY(outputs(m_folder).isEmpty());
+        } else {
+            QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
+            QTEST(lastEvent(QStringLiteral("end")).value(QStringLiteral("pageCount")), "pageCount");
+            QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.png"))).size() > 0);
+        }
+        dialog->close();
+    }
+
+    void finishedQuestionOpensThePicture_data()
+    {
+        QTest::addColumn<bool>("longPicture");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("viewerStarts");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<int>("urls");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("open the long picture") << true << int(KTipsDialog::ResultOpen) << true << 1 << 0 << true;
+        QTest::newRow("open without a viewer") << true << int(KTipsDialog::ResultOpen) << false << 1 << 1 << true;
+        QTest::newRow("open the page folder") << false << int(KTipsDialog::ResultOpenPath) << true << 0 << 1 << true;
+        QTest::newRow("close the question") << false << int(KTipsDialog::ResultClosed) << true << 0 << 0 << false;
+    }
+    void finishedQuestionOpensThePicture()
+    {
+        QFETCH(bool, longPicture);
+        QFETCH(int, answer);
+        QFETCH(int, urls);
+        QFETCH(bool, viewerStarts);
+        m_viewerStarts = viewerStarts;
+        openDocument(Writer, 3);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        clickType(dialog, longPicture ? KExportTypeItem::LongPicture : KExportTypeItem::EachPage);
+        m_answers << answer;
+        exportAndWait(dialog);
+        QCOMPARE(m_tips.last().buttons, int(KTipsDialog::OpenButton | KTipsDialog::OpenPathButton));
+        const QString written = longPicture ? picturePath(QStringLiteral("doc.png"))
+                                            : picturePath(QStringLiteral("doc/doc_01.png"));
+        QVERIFY2(QFileInfo(written).size() > 0, qPrintable(outputs(m_folder).join(',')));
+        QTEST(m_pictures.size(), "pictures");
+        QCOMPARE(m_urls.size(), urls);
+        for (const QString &p : m_pictures)
+            QCOMPARE(QFileInfo(p).canonicalFilePath(), QFileInfo(written).canonicalFilePath());
+        if (answer == KTipsDialog::ResultOpenPath)
+            QCOMPARE(m_urls.first().toLocalFile(), QFileInfo(written).absolutePath());
+        QFETCH(bool, closes);
+        QTRY_COMPARE(dialog.isNull(), closes);
+        if (dialog)
+            dialog->close();
+    }
+
+    void cancelLeavesNothingBehind_data()
+    {
+        QTest::addColumn<bool>("longPicture");
+        QTest::newRow("long picture") << true;
+        QTest::newRow("each page") << false;
+    }
+    void cancelLeavesNothingBehind()
+    {
+        QFETCH(bool, longPicture);
+        openDocument(Writer, 12);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        clickType(dialog, longPicture ? KExportTypeItem::LongPicture : KExportTypeItem::EachPage);
+        KExportPictureClientWidget *c = dialog->client();
+        c->exportButton()->click();
+        QVERIFY(!c->loadingTips()->isHidden() || !c->manager()->isBusy());
+        c->onCancelExport();
+        waitIdle(dialog);
+        QVERIFY(c->loadingTips()->isHidden());
+        QCOMPARE(outputs(m_folder), QStringList());
+        for (const Tip &t : qAsConst(m_tips))
+            QVERIFY(t.title != QLatin1String("Export success"));
+        dialog->close();
+    }
+
+    void usageEventsCarryTheChoices()
+    {
+        openDocument(Writer, 3);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        QCOMPARE(lastEvent(QStringLiteral("wndshow")).value(QStringLiteral("type")), QStringLiteral("exportimage"));
+        QCOMPARE(lastEvent(QStringLiteral("wndshow")).value(QStringLiteral("doc_type")), QStringLiteral("vyx"));
+        dialog->client()->watermarkRadio(2)->click();
+        dialog->client()->formatCombo()->setCurrentRow(0);
+        exportAndWait(dialog);
+        const auto begin = lastEvent(QStringLiteral("begin"));
+        QCOMPARE(begin.value(QStringLiteral("watermark")), QStringLiteral("default"));
+        QCOMPARE(begin.value(QStringLiteral("export_type")), QStringLiteral("LongPicture"));
+        QCOMPARE(begin.value(QStringLiteral("format")), QStringLiteral("jpg"));
+        QCOMPARE(begin.value(QStringLiteral("quality")), QStringLiteral("200%"));
+        QCOMPARE(begin.value(QStringLiteral("page")), QStringLiteral("all_page"));
+        const auto end = lastEvent(QStringLiteral("end"));
+        QCOMPARE(end.value(QStringLiteral("result")), QStringLiteral("success"));
+        QCOMPARE(end.value(QStringLiteral("pageCount")), QStringLiteral("3"));
+        QCOMPARE(end.value(QStringLiteral("upload_to_cloud")), QStringLiteral("flase"));
+        QCOMPARE(end.value(QStringLiteral("component_type")), QStringLiteral("vyx"));
+        QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.jpg"))).size() > 0);
+        dialog->client()->watermarkRadio(1)->click();
+        exportAndWait(dialog);
+        QVERIFY(lastEvent(QStringLiteral("watermark")).contains(QStringLiteral("policy")));
+        dialog->close();
+    }
+
+    void backupCopiesIntoTheCloud_data()
+    {
+        QTest::addColumn<bool>("longPicture");
+        QTest::addColumn<QStringList>("cloudFiles");
+        QTest::newRow("long picture") << true << QStringList{"cloudapp/ktavro/doc.png"};
+        QTest::newRow("each page") << false << QStringList{"cloudapp/ktavro/doc/doc_01.png", "cloudapp/ktavro/doc/doc_02.png"};
+    }
+    void backupCopiesIntoTheCloud()
+    {
+        QFETCH(bool, longPicture);
+        QFETCH(QStringList, cloudFiles);
+        const QString cloud = m_folder + QStringLiteral("/../cloud-") + QFileInfo(m_folder).fileName();
+        KHostConfig::setValue(QStringLiteral("cloudRoot"), cloud);
+        KHostConfig::setValue(QStringLiteral("userId"), QStringLiteral("u7"));
+        const QString key = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
+        KRegistry::setValue(key, QString(), QStringLiteral("lumo cloud"));
+        openDocument(Writer, 2);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        QVERIFY(!dialog->client()->backupCheckBox()->isHidden());
+        dialog->client()->backupCheckBox()->setChecked(true);
+        clickType(dialog, longPicture ? KExportTypeItem::LongPicture : KExportTypeItem::EachPage);
+        exportAndWait(dialog);
+        for (const QString &f : cloudFiles)
+            QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo::exists(cloud + QStringLiteral("/u7/") + f), qPrintable(f), 10000);
+        KRegistry::remove(key, QString());
+        dialog->close();
+        QDir(cloud).removeRecursively();
+    }
+
+    void secondExportIsRefused()
+    {
+        openDocument(Writer, 10);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        clickType(dialog, KExportTypeItem::EachPage);
+        dialog->client()->exportButton()->click();
+        if (!dialog->client()->manager()->isBusy())
+            QSKIP("the export finished within the click");
+        dialog->client()->exportButton()->click();
+        QVERIFY(!m_tips.isEmpty());
+        QCOMPARE(m_tips.first().text, QStringLiteral("Another export task is running,please wait and try again"));
+        waitIdle(dialog);
+        QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
+        dialog->close();
+    }
+
+    // Export pressed while the first preview still renders runs once that preview is in.
+    void exportWaitsForTheRunningPreview()
+    {
+        openDocument(Writer, 6);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        KExportPictureClientWidget *c = dialog->client();
+        c->exportPreviewPage();
+        if (!c->isPreviewRunning())
+            QSKIP("this host renders the preview on the spot");
+        c->exportButton()->click();
+        QVERIFY(m_tips.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_tips.isEmpty(), 30000);
+        QCOMPARE(m_tips.first().title, QStringLiteral("Export success"));
+        QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.png"))).size() > 0);
+        dialog->close();
+    }
+
+    void tallPdfAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("exported");
+        QTest::newRow("closed") << int(KTipsDialog::ResultClosed) << false;
+        QTest::newRow("confirmed") << int(KTipsDialog::ResultOk) << true;
+    }
+    void tallPdfAsksFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, exported);
+        openDocument(Pdf, 22);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        clickType(dialog, KExportTypeItem::LongPicture);
+        m_answers << answer;
+        exportAndWait(dialog);
+        QCOMPARE(m_tips.first().title, QStringLiteral("Out of range"));
+        QCOMPARE(m_tips.first().text, QStringLiteral("system will be composed with 20 pages as a long graph."));
+        QCOMPARE(!outputs(m_folder).isEmpty(), exported);
+        QCOMPARE(m_tips.last().title == QLatin1String("Export success"), exported);
+        dialog->close();
+    }
+
+    void choicesAreRemembered_data()
+    {
+        QTest::addColumn<int>("given");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("the remembered format") << -1 << 2;
+        QTest::newRow("the Save-As format wins") << 0 << 0;
+    }
+    void choicesAreRemembered()
+    {
+        QFETCH(int, given);
+        openDocument(Writer, 2);
+        QPointer<KExportPictureDlg> first = showDialog();
+        first->client()->formatCombo()->setCurrentRow(2);
+        QVERIFY(first->client()->pathEdit()->text().endsWith(QLatin1String("doc.bmp")));
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QCOMPARE(kexportsettings::imageFormat(), 2);
+        QPointer<KExportPictureDlg> second = showDialog(given);
+        QTEST(second->client()->formatCombo()->currentRow(), "expected");
+        second->close();
+    }
+
+    void browsedFolderIsRemembered()
+    {
+        openDocument(Writer, 2);
+        const QString picked = m_folder + QStringLiteral("/picked");
+        QVERIFY(QDir().mkpath(picked));
+        KExportLineEdit::setFolderChooser([&](QWidget *, const QString &) { return picked; });
+        QPointer<KExportPictureDlg> first = showDialog();
+        first->client()->pathEdit()->browseButton()->click();
+        KExportLineEdit::setFolderChooser({});
+        const QString expected = QDir::toNativeSeparators(picked + QStringLiteral("/doc.png"));
+        QCOMPARE(first->client()->pathEdit()->text(), expected);
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QPointer<KExportPictureDlg> second = showDialog();
+        QCOMPARE(second->client()->pathEdit()->text(), expected);
+        exportAndWait(second);
+        QVERIFY(QFileInfo(expected).size() > 0);
+        second->close();
+    }
+
+    // Pictures of the dialog for a person to look at.
+    void grabStates()
+    {
+        openDocument(Writer, 4);
+        QPointer<KExportPictureDlg> dialog = showDialog();
+        const QString scale = QString::number(qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2 : 1);
+        auto save = [&](const char *state, QImage picture) {
+            QVERIFY(!picture.isNull());
+            QVERIFY(picture.save(ktest::artifactPath(QStringLiteral("exportdlg-%1-x%2.png").arg(QLatin1String(state), scale))));
+        };
+        QTRY_VERIFY(dialog->client()->preview()->isReady());
+        save("setup-long", dialog->grab().toImage());
+        clickType(dialog, KExportTypeItem::EachPage);
+        QTRY_VERIFY(dialog->client()->preview()->isReady());
+        save("each-page", dialog->grab().toImage());
+        dialog->client()->showExportTips();
+        QImage busy = dialog->grab().toImage();
+        {
+            KExportLoadingTips *tip = dialog->client()->loadingTips();
+            QPainter p(&busy);
+            const QPoint at = tip->mapToGlobal(QPoint()) - dialog->mapToGlobal(QPoint());
+            p.drawPixmap(at * busy.devicePixelRatio() / busy.devicePixelRatio(), tip->grab());
+        }
+        save("exporting", busy);
+        dialog->client()->hideExportTips();
+        KTipsDialog finished(dialog, QStringLiteral("Export success"),
+                             QStringLiteral("image outputed, open file or open output path to view!"),
+                             KTipsDialog::OpenButton | KTipsDialog::OpenPathButton, KTipsDialog::CompleteIcon);
+        finished.show();
+        save("finished", finished.grab().toImage());
+        finished.close();
+        dialog->close();
+    }
+
+    // Construction to first preview, Export to loading tip, and the longest stall of the
+    // interface thread while a PDF is exported.
+    void responsiveness()
+    {
+        openDocument(Pdf, 15);
+        QElapsedTimer clock;
+        clock.start();
+        auto *dialog = new KExportPictureDlg(nullptr, QStringLiteral("test_export"));
+        QPointer<KExportPictureDlg> guard = dialog;
+        dialog->setHostWindow(m_window.get());
+        dialog->show();
+        QVERIFY(dialog->client());
+        const QImage templatePage = dialog->client()->previewPicture();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->client()->preview()->pageImage() != templatePage
+                                     && dialog->client()->preview()->isReady(),
+                                 5000);
+        const qint64 firstPreview = clock.elapsed();
+        waitIdle(dialog);
+        selectQuality(dialog, 1);
+        QSignalSpy progress(dialog->client()->manager(), &KExportImageMgr::exportProgress);
+        QElapsedTimer stallClock;
+        qint64 longest = 0;
+        QTimer recorder;
+        recorder.setInterval(5);
+        connect(&recorder, &QTimer::timeout, [&] {
+            longest = std::max(longest, stallClock.restart() - 5);
+        });
+        clock.restart();
+        dialog->client()->exportButton()->click();
+        const qint64 tipShown = dialog->client()->loadingTips()->isVisible() ? clock.elapsed() : -1;
+        stallClock.start();
+        recorder.start();
+        waitIdle(dialog);
+        recorder.stop();
+        qInfo("first preview %lld ms, loading tip %lld ms, longest stall %lld ms", firstPreview, tipShown, longest);
+        QVERIFY(tipShown >= 0 && tipShown < 500);
+        QVERIFY(firstPreview < 3000);
+        QVERIFY(longest < 500);
+        QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
+        // The tip counted the pages as they were done.
+        QVERIFY(progress.count() >= 2);
+        QCOMPARE(dialog->client()->loadingTips()->text(), QStringLiteral("Exporting page 15 of 15, please wait..."));
+        dialog->close();
+    }
+};
+
+KTAVRO_TEST_MAIN(TestExportPictureDlg)
+#include "tst_exportpicturedlg.moc"
