@@ -74,12 +74,11 @@ void sandboxMessageHandler(QtMsgType type, const QMessageLogContext &context, co
 
 } // namespace
 
+// The handler in place is learnt when ours replaces it: fetching it by installing another
+// would send other threads' messages to Qt's default handler for that instant.
 KEssSandbox::KEssSandbox()
     : d(std::make_unique<Data>())
 {
-    // Fetch the handler in place and put it straight back.
-    d->previousHandler = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(d->previousHandler);
 }
 
 KEssSandbox::~KEssSandbox()
@@ -109,6 +108,8 @@ void KEssSandbox::initialize(const SandboxInfo &info)
     d->logger = std::make_shared<SandboxLogger>();
     const QString name = QString::number(QDateTime::currentSecsSinceEpoch()) + QStringLiteral(".log");
     d->logger->setPath(logDir().filePath(name));
+    // Copies go out before threads can reach the logger, so no line finds it mute.
+    d->logger->setDebuggerCopies(true);
     shareLogger(d->logger);
     setLogOptions(CaptureQtMessages | CopyToDebugger);
 }
@@ -123,8 +124,13 @@ void KEssSandbox::setInfo(const SandboxInfo &info)
     d->info = info;
 }
 
+// New destinations are switched on before old ones off, so that no line written meanwhile
+// by another thread finds none.
 void KEssSandbox::setLogOptions(LogOptionFlags flags)
 {
+    const bool copies = flags.testFlag(CopyToDebugger);
+    if (copies)
+        d->logger->setDebuggerCopies(true);
     if (flags & LogToFile) {
         if (!d->logger->isFileOpen() && !d->logger->openFile())
             qWarning("Log init error. Disabled.");
@@ -134,18 +140,18 @@ void KEssSandbox::setLogOptions(LogOptionFlags flags)
     }
 
     if (flags & (CaptureQtMessages | CaptureQtMessagesOnly)) {
-        const QtMessageHandler replaced = qInstallMessageHandler(&sandboxMessageHandler);
-        if (replaced != &sandboxMessageHandler)
-            d->previousHandler = replaced;
-        g_previousHandler.store(d->previousHandler);
         g_passOn.store(flags.testFlag(CaptureQtMessages));
+        const QtMessageHandler replaced = qInstallMessageHandler(&sandboxMessageHandler);
+        d->previousHandler = replaced != &sandboxMessageHandler ? replaced : g_previousHandler.load();
+        g_previousHandler.store(d->previousHandler);
         d->handlerInstalled = true;
     } else if (d->handlerInstalled) {
         qInstallMessageHandler(d->previousHandler);
         d->handlerInstalled = false;
     }
 
-    d->logger->setDebuggerCopies(flags.testFlag(CopyToDebugger));
+    if (!copies)
+        d->logger->setDebuggerCopies(false);
     KESS_DEBUG(QStringLiteral("Current module (") + KessSandBoxHelper::getModuleInfo().modulePath
                + QStringLiteral(") log option flag: ") + QString::number(int(flags)));
 }
