@@ -30,13 +30,13 @@ QString withSeparator(const QString &folder)
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
-// "USERPROFILE" where the suite sets it, else the home folder.
-QString userProfile()
+} // namespace
+
+QString KExportPaths::userProfile()
 {
     const QString profile = qEnvironmentVariable("USERPROFILE");
     return profile.isEmpty() ? QDir::homePath() : profile;
 }
-} // namespace
 
 void KExportPaths::setPresenter(const Presenter &presenter)
 {

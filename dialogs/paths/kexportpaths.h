@@ -29,6 +29,8 @@ public:
     static QString defaultOutputFolder();
     // The active document's name as the host reports it, or "".
     static QString documentName();
+    // "USERPROFILE" where the suite sets it, else the home folder.
+    static QString userProfile();
     // The document name without its extension, then "." and the suffix.
     static QString defaultFileName(const QString &suffix);
 
