@@ -7,6 +7,7 @@
 #include "watermarklabels.h"
 #include "watermarkpicture.h"
 
+#include <kpathtext.h>
 #include <kxmainwindow.h>
 
 #include <QDateTime>
@@ -225,14 +226,14 @@ KCommandLineExport::Refusal KCommandLineExport::readOutput(const QVariantMap &re
 KCommandLineExport::Refusal KCommandLineExport::checkPicturePath(const KOutputPath::Check &check,
                                                                  const QVariantMap &request)
 {
-    const QString shown = KOutputPath::printable(check.normalized);
+    const QString shown = kpathtext::printable(check.normalized);
     const QString suffix = QFileInfo(check.normalized).suffix();
     const QString asked = request.value(QStringLiteral("format")).toString();
     if (request.contains(QStringLiteral("format")) && KExportRules::formatOf(asked) != KExportRules::formatOf(suffix))
         return {UsageError, tr("Invalid format"),
                 tr("--format %1 does not match the picture's suffix .%2; name a .%1 file or leave --format out")
-                    .arg(KOutputPath::printable(asked), KOutputPath::printable(suffix))};
-    if (check.exists && KOutputPath::sameFile(check.normalized, m_document))
+                    .arg(kpathtext::printable(asked), kpathtext::printable(suffix))};
+    if (check.exists && kpathtext::sameFile(check.normalized, m_document))
         return {Failed, tr("Export Image"), tr("The picture would replace the document itself, choose another file"),
                 shown};
     if (check.exists && !request.value(QStringLiteral("overwrite")).toBool())

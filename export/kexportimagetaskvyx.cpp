@@ -72,7 +72,9 @@ bool KExportImageTaskVyx::renderPages(const ExportImageOptions &options)
 QImage KExportImageTaskVyx::banded(const QImage &page, const PagePlace &place, const ExportImageOptions &options,
                                    Bands &bands)
 {
-    const QRect content = kpageimage::contentBounds(page);
+    // Converted once: the bounds scan and the copy both read the opaque form.
+    const QImage opaque = page.convertToFormat(QImage::Format_RGB32);
+    const QRect content = kpageimage::contentBounds(opaque);
     if (place.first)
         bands.edge = content.left() > 0 ? content.left() * 2 / 3 : bands.gap;
     const int edge = bands.edge;
@@ -86,7 +88,7 @@ QImage KExportImageTaskVyx::banded(const QImage &page, const PagePlace &place, c
     // A blank page keeps one white row.
     const QRect rows = content.isEmpty() ? QRect(0, -1, page.width(), 1)
                                          : QRect(0, content.top(), page.width(), content.height());
-    const QImage result = kpageimage::padded(page.convertToFormat(QImage::Format_RGB32), rows, QMargins(0, top, 0, bottom));
+    const QImage result = kpageimage::padded(opaque, rows, QMargins(0, top, 0, bottom));
     if (result.isNull())
         failPage(place.number, tr("with its bands needs more memory than this machine has"));
     return result;

@@ -1,19 +1,16 @@
 #include "kexportimagelink.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QPainter>
 
 using namespace kexportwidgets;
 
 KExportImageLink::KExportImageLink(const QString &text, QWidget *parent)
-    : QWidget(parent)
+    : KExportClickable(parent)
     , m_text(text)
     , m_link(ColorTriple::parse(QStringLiteral("#4A90E2;#64A3F3;#4585D7")))
 {
-    setCursor(Qt::PointingHandCursor);
     setFont(uiFont(12));
-    setAttribute(Qt::WA_Hover);
 }
 
 void KExportImageLink::setText(const QString &text)
@@ -31,7 +28,7 @@ void KExportImageLink::setLinkColors(const QString &triple)
 
 QColor KExportImageLink::currentLinkColor() const
 {
-    return m_link.forState(m_hovered, m_pressed);
+    return m_link.forState(isHovered(), isPressed());
 }
 
 QSize KExportImageLink::sizeHint() const
@@ -51,36 +48,6 @@ void KExportImageLink::paintEvent(QPaintEvent *)
     painter.drawText(0, baseline, plain);
     painter.setPen(currentLinkColor());
     painter.drawText(metrics.horizontalAdvance(plain), baseline, m_text);
-}
-
-void KExportImageLink::enterEvent(QEvent *event)
-{
-    m_hovered = true;
-    update();
-    QWidget::enterEvent(event);
-}
-
-void KExportImageLink::leaveEvent(QEvent *event)
-{
-    m_hovered = false;
-    m_pressed = false;
-    update();
-    QWidget::leaveEvent(event);
-}
-
-void KExportImageLink::mousePressEvent(QMouseEvent *event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-    update();
-}
-
-void KExportImageLink::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
-    m_pressed = false;
-    update();
-    if (click && isEnabled())
-        emit clicked();
 }
 
 KExportImageLinkEx::KExportImageLinkEx(const QString &plain, const QString &link, QWidget *parent)

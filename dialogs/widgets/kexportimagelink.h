@@ -1,12 +1,10 @@
 #pragma once
 
+#include "kexportclickable.h"
 #include "kexportwidgetstyle.h"
 
-#include <QWidget>
-
-// A text drawn as a link: its colour follows the mouse (normal, hover, pressed), and a
-// release over it after a press on it emits clicked().
-class KExportImageLink : public QWidget
+// A text drawn as a link, its colour following the mouse (normal, hover, pressed).
+class KExportImageLink : public KExportClickable
 {
     Q_OBJECT
 public:
@@ -19,15 +17,8 @@ public:
     QColor currentLinkColor() const;
     QSize sizeHint() const override;
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void enterEvent(QEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     // Text drawn before the link, in the plain colour; none here.
     virtual QString plainText() const { return QString(); }
     QColor m_plainColor{0x42, 0x42, 0x42};
@@ -35,8 +26,6 @@ protected:
 private:
     QString m_text;
     kexportwidgets::ColorTriple m_link;
-    bool m_hovered = false;
-    bool m_pressed = false;
 };
 
 // A plain text followed by a link, the link in "#5087E5,#7CABF2,#3966BF" and the plain part

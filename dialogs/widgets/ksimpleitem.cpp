@@ -2,17 +2,15 @@
 
 #include "kexportwidgetstyle.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 using namespace kexportwidgets;
 
 KSimpleItem::KSimpleItem(const QPixmap &picture, const QString &caption, QWidget *parent)
-    : QWidget(parent)
+    : KExportClickable(parent)
     , m_picture(picture)
     , m_caption(caption)
 {
-    setCursor(Qt::PointingHandCursor);
     setFont(uiFont(12));
 }
 
@@ -49,7 +47,7 @@ void KSimpleItem::paintEvent(QPaintEvent *)
 
 void KSimpleItem::paintFrame(QPainter &painter)
 {
-    if (!m_selected && !m_hovered)
+    if (!m_selected && !isHovered())
         return;
     const QPixmap &frame = m_selected ? m_selectedFrame : m_hoverFrame;
     if (!frame.isNull()) {
@@ -59,32 +57,4 @@ void KSimpleItem::paintFrame(QPainter &painter)
     painter.setPen(QPen(m_selected ? QColor(0x4a, 0x90, 0xe2) : QColor(0xbb, 0xcd, 0xeb), scaled(m_selected ? 2 : 1)));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), scaled(4), scaled(4));
-}
-
-void KSimpleItem::enterEvent(QEvent *event)
-{
-    m_hovered = true;
-    update();
-    QWidget::enterEvent(event);
-}
-
-void KSimpleItem::leaveEvent(QEvent *event)
-{
-    m_hovered = false;
-    m_pressed = false;
-    update();
-    QWidget::leaveEvent(event);
-}
-
-void KSimpleItem::mousePressEvent(QMouseEvent *event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void KSimpleItem::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
-    m_pressed = false;
-    if (click && isEnabled())
-        emit clicked();
 }

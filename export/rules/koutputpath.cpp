@@ -1,5 +1,7 @@
 #include "koutputpath.h"
 
+#include <kpathtext.h>
+
 #include <kdrivetype.h>
 
 #include <QDir>
@@ -37,7 +39,7 @@ QString folderProblem(const QString &folder)
         return QString();
     while (!level.exists() && !level.isSymLink() && !level.isRoot())
         level.setFile(level.absolutePath());
-    const QString name = KOutputPath::printable(level.filePath());
+    const QString name = kpathtext::printable(level.filePath());
     if (!level.isDir())
         return KOutputPath::tr("%1: not a folder").arg(name);
     if (!level.isWritable() || !level.isExecutable())
@@ -65,31 +67,10 @@ QString KOutputPath::withoutExtension(const QString &name)
     return dot >= 1 ? name.left(dot) : name;
 }
 
-bool KOutputPath::sameFile(const QString &a, const QString &b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-
-QString KOutputPath::printable(const QString &path)
-{
-    QString out;
-    out.reserve(path.size());
-    for (const QChar c : path) {
-        if (c == QLatin1Char('\n'))
-            out += QLatin1String("\\n");
-        else if (c.category() == QChar::Other_Control)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
 KOutputPath::Check KOutputPath::check(const QString &path, bool longPicture)
 {
     Check result;
-    const QString shown = printable(path);
+    const QString shown = kpathtext::printable(path);
     auto refuse = [&result](const QString &message, const QString &detail) {
         result.message = message;
         result.detail = detail;

@@ -29,8 +29,4 @@ public:
     static QString normalize(const QString &path);
     // The text before the last "." when that dot is at index 1 or later, else the whole text.
     static QString withoutExtension(const QString &name);
-    // Whether two existing paths reach the same file, also through links.
-    static bool sameFile(const QString &a, const QString &b);
-    // A path fit for a message line: "\n" as "\\n", other control characters as \xNN.
-    static QString printable(const QString &path);
 };

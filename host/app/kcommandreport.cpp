@@ -1,5 +1,7 @@
 #include "kcommandreport.h"
 
+#include <kpathtext.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -7,6 +9,8 @@
 
 #include <cstdio>
 #include <sys/stat.h>
+
+using kpathtext::printable;
 
 namespace kcommandreport {
 
@@ -80,6 +84,19 @@ int print(const QVariantMap &result, bool json)
     return status;
 }
 
+int answerUsage(bool help, const QString &error, const QString &usage, bool json)
+{
+    if (help) {
+        std::printf("%s", qPrintable(usage));
+        return Success;
+    }
+    if (error.isEmpty())
+        return -1;
+    const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), error), json);
+    std::fprintf(stderr, "%s", qPrintable(usage));
+    return status;
+}
+
 bool wantsJson(const QStringList &arguments)
 {
     for (const QString &argument : arguments) {
@@ -89,21 +106,6 @@ bool wantsJson(const QStringList &arguments)
             return true;
     }
     return false;
-}
-
-QString printable(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            out += QLatin1String("\\n");
-        else if (c.category() == QChar::Other_Control)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
 }
 
 QString documentProblem(const QString &path)
@@ -117,12 +119,6 @@ QString documentProblem(const QString &path)
     if (info.isFile())
         return QString();
     return QStringLiteral("%1: %2").arg(shown, kindOf(path));
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 bool occupied(const QString &path)

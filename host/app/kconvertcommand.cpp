@@ -6,6 +6,7 @@
 
 #include <kdocumentloader.h>
 #include <kopeningcancel.h>
+#include <kpathtext.h>
 #include <kwriterbackend.h>
 
 #include <QFileInfo>
@@ -14,6 +15,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+using kpathtext::printable;
+using kpathtext::sameFile;
 
 namespace kconvertcommand {
 
@@ -110,15 +114,9 @@ int printAtomically(KWriterBackend *writer, const Request &request)
 int run(const QStringList &arguments)
 {
     const Request request = parse(arguments);
-    if (request.help) {
-        std::printf("%s", qPrintable(usage()));
-        return Success;
-    }
-    if (!request.error.isEmpty()) {
-        const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), request.error), request.json);
-        std::fprintf(stderr, "%s", qPrintable(usage()));
-        return status;
-    }
+    const int answered = answerUsage(request.help, request.error, usage(), request.json);
+    if (answered >= 0)
+        return answered;
     const QString problem = documentProblem(request.document);
     if (!problem.isEmpty())
         return print(failure(Failed, kFailed, problem), request.json);

@@ -6,6 +6,7 @@
 
 #include <kdocumentloader.h>
 #include <kopeningcancel.h>
+#include <kpathtext.h>
 #include <kpdfbackend.h>
 #include <kxapplication.h>
 #include <kxmainwindow.h>
@@ -16,6 +17,8 @@
 
 #include <cstdio>
 #include <unistd.h>
+
+using kpathtext::printable;
 
 namespace {
 

@@ -4,9 +4,13 @@
 #include "kpictureviewer.h"
 #include "ksignals.h"
 
+#include <kpathtext.h>
+
 #include <QApplication>
 
 #include <cstdio>
+
+using kpathtext::printable;
 
 namespace kviewcommand {
 
@@ -56,15 +60,9 @@ QString usage()
 int run(const QStringList &arguments)
 {
     const Request request = parse(arguments);
-    if (request.help) {
-        std::printf("%s", qPrintable(usage()));
-        return Success;
-    }
-    if (!request.error.isEmpty()) {
-        const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), request.error), false);
-        std::fprintf(stderr, "%s", qPrintable(usage()));
-        return status;
-    }
+    const int answered = answerUsage(request.help, request.error, usage(), false);
+    if (answered >= 0)
+        return answered;
     QImage picture;
     const QString problem = kpicture::load(request.file, &picture);
     if (!problem.isEmpty())

@@ -4,6 +4,7 @@
 #include "ksignals.h"
 #include "kviewcommand.h"
 
+#include <kpathtext.h>
 #include <krt.h>
 
 #include <QApplication>
@@ -90,7 +91,7 @@ int main(int argc, char **argv)
         return kviewcommand::run(arguments.mid(2));
     if (command != QLatin1String("export")) {
         const QString message = command.isEmpty() ? QStringLiteral("Name a command: export, convert or view.")
-                                                  : QStringLiteral("Unknown command '%1'.").arg(kcommandreport::printable(command));
+                                                  : QStringLiteral("Unknown command '%1'.").arg(kpathtext::printable(command));
         const int status = kcommandreport::print(
             kcommandreport::failure(kcommandreport::UsageError, QStringLiteral("Invalid arguments"), message),
             kcommandreport::wantsJson(arguments));

@@ -3,6 +3,7 @@
 #include <kexportcomponent.h>
 #include <kexportrules.h>
 #include <koutputpath.h>
+#include <kpathtext.h>
 #include <pagerange.h>
 
 #include <QSet>
@@ -306,7 +307,7 @@ private slots:
         QCOMPARE(KOutputPath::normalize(QStringLiteral("\\\\server\\share\\\\x")), QStringLiteral("//server/share/x"));
         QCOMPARE(KOutputPath::withoutExtension(QStringLiteral("a.b.md")), QStringLiteral("a.b"));
         QCOMPARE(KOutputPath::withoutExtension(QStringLiteral(".md")), QStringLiteral(".md"));
-        QCOMPARE(KOutputPath::printable(QStringLiteral("a\nb\tc\x7f\u0085d%1")), QStringLiteral("a\\nb\\x09c\\x7f\\x85d%1"));
+        QCOMPARE(kpathtext::printable(QStringLiteral("a\nb\tc\x7f\u0085d%1")), QStringLiteral("a\\nb\\x09c\\x7f\\x85d%1"));
     }
 
     void pageRangeTexts()
