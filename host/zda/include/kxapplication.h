@@ -9,6 +9,9 @@ struct IKUnknown;
 class KAccountService;
 class KDcInfoC;
 class KPluginManager;
+namespace krt {
+class KAppTranslators;
+}
 
 // The host's application object. Besides being the anchor for the suite's services it
 // holds the shell lock: the main window is locked in pairs around long operations, and
@@ -44,6 +47,9 @@ public:
     KDcInfoC *getDcInfo();
     KPluginManager *getPluginMgr();
     KAccountService *getAccountService();
+    // The registry add-ons install their translations into; null before a
+    // QCoreApplication exists.
+    static krt::KAppTranslators *translator();
 
     // Every lock call in order ("lock", "unlock", "interaction:1", ...), for inspection.
     QStringList shellLog() const;
