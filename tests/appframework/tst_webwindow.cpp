@@ -60,6 +60,13 @@ QVariant pageValue(KWebMainwindow &window, const QString &script)
     return window.webClient()->container()->runJavaScript(script);
 }
 
+// The widget as painted, one pixel per logical pixel whatever the display's scale.
+QImage logicalGrab(QWidget &widget)
+{
+    return widget.grab().toImage().scaled(widget.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 int coloured(const QImage &image, const QRect &area, const QColor &background)
 {
     int count = 0;
@@ -194,7 +201,7 @@ private slots:
         KWebLoadingPage page;
         page.resize(400, 300);
         page.setProgress(progress);
-        const QImage image = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image = logicalGrab(page);
         const QColor line(0x8B97AF);
         QCOMPARE(image.pixelColor(0, 0) == line, painted > 0);
         if (painted > 0)
@@ -216,7 +223,7 @@ private slots:
     {
         KWebNetworkErrPage page;
         page.resize(400, 300);
-        const QImage image = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image = logicalGrab(page);
         QCOMPARE(page.text(), QStringLiteral("Loading failed, please try again later"));
         QVERIFY(coloured(image, page.pictureRect(), Qt::white) > 50);
         QVERIFY(coloured(image, page.textRect(), Qt::white) > 50);
