@@ -516,15 +516,14 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
     return QString();
 }
 
-// Pages are watermarked and encoded on a writer thread per core while the next pages
-// render, and put in place in page order; false once a write has failed. The run waits
-// for every write before it reports.
+// Pages are watermarked and encoded on a writer thread while the next pages render, and
+// put in place in page order; false once a write has failed. The run waits for every
+// write before it reports. One writer: an encoding cannot be stopped half-way, and a
+// cancel waits for each one running.
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
-    if (!d->writeQueue) {
-        const int threads = KPictureWriteQueue::threadsForCores();
-        d->writeQueue = std::make_unique<KPictureWriteQueue>(threads, threads);
-    }
+    if (!d->writeQueue)
+        d->writeQueue = std::make_unique<KPictureWriteQueue>(2, 1);
     QImage page = std::move(image);
     return d->writeQueue->push([this, page, path, options]() mutable { return preparePage(page, path, options); });
 }

@@ -68,10 +68,11 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
     return format;
 }
 
-bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error)
+// parts as the PNG encoder takes them: pages encoded side by side already use every core.
+bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts)
 {
     if (format == "png" && kpngencoder::accepts(image))
-        return kpngencoder::encode(image, device, error);
+        return kpngencoder::encode(image, device, error, parts);
     QImageWriter writer(device, format);
     if (writer.write(image))
         return true;
@@ -108,7 +109,7 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, file.errorString());
         return false;
     }
-    if (!encodeTo(&file, image, format, error)) {
+    if (!encodeTo(&file, image, format, error, 0)) {
         file.cancelWriting();
         return false;
     }
@@ -122,7 +123,7 @@ bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *byte
         return false;
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
-    return encodeTo(&buffer, image, format, error);
+    return encodeTo(&buffer, image, format, error, 1);
 }
 
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
