@@ -3,17 +3,11 @@
 #include <kxapplication.h>
 #include <kxmainwindow.h>
 
-#include <QMdiSubWindow>
-
 namespace kdocumentaccess {
 
 KComPtr<IKUnknown> activeCoreView(KxMainWindow *window)
 {
-    KMdiArea *area = window ? window->getMdiArea() : nullptr;
-    QMdiSubWindow *sub = area ? area->currentSubWindow() : nullptr;
-    if (!sub || !sub->widget())
-        return KComPtr<IKUnknown>();
-    return KComPtr<IKUnknown>(window->getActiveCoreView());
+    return window ? KComPtr<IKUnknown>(window->getActiveCoreView()) : KComPtr<IKUnknown>();
 }
 
 KComPtr<IKWriterDocument> activeWriterDocument(KxMainWindow *window)

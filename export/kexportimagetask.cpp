@@ -516,14 +516,16 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
     return QString();
 }
 
-// The write happens on a writer thread while the next page renders; false once a write
-// has failed. The run waits for every write before it reports.
+// Pages are watermarked and encoded on a writer thread while the next pages render, and
+// put in place in page order; false once a write has failed. The run waits for every
+// write before it reports. One writer: an encoding cannot be stopped half-way, and a
+// cancel waits for each one running.
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
     if (!d->writeQueue)
-        d->writeQueue = std::make_unique<KPictureWriteQueue>();
+        d->writeQueue = std::make_unique<KPictureWriteQueue>(2, 1);
     QImage page = std::move(image);
-    return d->writeQueue->push([this, page, path, options]() mutable { return writePage(page, path, options); });
+    return d->writeQueue->push([this, page, path, options]() mutable { return preparePage(page, path, options); });
 }
 
 bool KExportImageTask::finishPageWrites()
@@ -535,22 +537,44 @@ bool KExportImageTask::finishPageWrites()
     return ok;
 }
 
-// Watermarks (single form) and writes one page; the first page written becomes the result.
-bool KExportImageTask::writePage(QImage &image, const QString &path, const ExportImageOptions &options)
+// Watermarks (single form) and encodes one page; the step returned writes it.
+KPictureWriteQueue::Finish KExportImageTask::preparePage(QImage &image, const QString &path,
+                                                         const ExportImageOptions &options)
 {
     if (isCanceled()) // pages still waiting are not wanted any more
-        return false;
+        return {};
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
-        return false;
+        return {};
     }
     if (options.watermarkOn)
         paintWatermarkOn(image, options, false);
-    if (!writeImage(image, path, options))
+    QByteArray bytes;
+    QString error;
+    const bool encoded = kpicture::encodePicture(image, path, options.dpi, &bytes, &error);
+    image = QImage();
+    if (!encoded) {
+        setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
+        return {};
+    }
+    return [this, bytes, path] { return placePage(bytes, path); };
+}
+
+// The first page written becomes the result.
+bool KExportImageTask::placePage(const QByteArray &bytes, const QString &path)
+{
+    if (isCanceled())
         return false;
+    QString error;
+    if (!kpicture::writeBytes(bytes, path, &error)) {
+        setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
+        return false;
+    }
     QWriteLocker lock(&d->lock);
     if (d->outputFile.isEmpty())
         d->outputFile = path;
+    if (path == d->outputFile)
+        d->outputWritten = true;
     return true;
 }
 

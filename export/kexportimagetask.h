@@ -2,6 +2,7 @@
 
 #include "exportimageoptions.h"
 #include "kexportcomponent.h"
+#include "kpicturewritequeue.h"
 
 #include <QImage>
 #include <QList>
@@ -122,7 +123,8 @@ private:
     Result takeResult(const ExportImageOptions &options);
     bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
     bool finishPageWrites();
-    bool writePage(QImage &image, const QString &path, const ExportImageOptions &options);
+    KPictureWriteQueue::Finish preparePage(QImage &image, const QString &path, const ExportImageOptions &options);
+    bool placePage(const QByteArray &bytes, const QString &path);
     bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
     void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
     void removeOutput(const ExportImageOptions &options);

@@ -2,11 +2,15 @@
 
 #include <QThread>
 
-KPictureWriteQueue::KPictureWriteQueue(int maxWaiting)
+#include <algorithm>
+
+KPictureWriteQueue::KPictureWriteQueue(int maxWaiting, int threads)
     : m_maxWaiting(size_t(maxWaiting > 0 ? maxWaiting : 1))
-    , m_thread(QThread::create([this] { work(); }))
 {
-    m_thread->start();
+    for (int i = 0; i < std::max(1, threads); ++i) {
+        m_threads.emplace_back(QThread::create([this] { work(); }));
+        m_threads.back()->start();
+    }
 }
 
 KPictureWriteQueue::~KPictureWriteQueue()
@@ -17,7 +21,13 @@ KPictureWriteQueue::~KPictureWriteQueue()
         m_stopping = true;
     }
     m_changed.notify_all();
-    m_thread->wait();
+    for (const std::unique_ptr<QThread> &thread : m_threads)
+        thread->wait();
+}
+
+int KPictureWriteQueue::threadsForCores()
+{
+    return std::max(1, std::min(QThread::idealThreadCount(), 8));
 }
 
 bool KPictureWriteQueue::push(Job job)
@@ -26,7 +36,7 @@ bool KPictureWriteQueue::push(Job job)
     m_changed.wait(lock, [this] { return m_jobs.size() < m_maxWaiting || m_failed; });
     if (m_failed)
         return false;
-    m_jobs.push_back(std::move(job));
+    m_jobs.emplace_back(m_nextTicket++, std::move(job));
     m_changed.notify_all();
     return true;
 }
@@ -34,7 +44,7 @@ bool KPictureWriteQueue::push(Job job)
 bool KPictureWriteQueue::finish()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    m_changed.wait(lock, [this] { return m_jobs.empty() && m_busy == 0; });
     return !m_failed;
 }
 
@@ -45,18 +55,38 @@ void KPictureWriteQueue::work()
         m_changed.wait(lock, [this] { return !m_jobs.empty() || m_stopping; });
         if (m_jobs.empty())
             return;
-        Job job = std::move(m_jobs.front());
+        std::pair<long, Job> next = std::move(m_jobs.front());
         m_jobs.pop_front();
-        m_busy = true;
-        const bool skip = m_failed;
-        lock.unlock();
-        const bool ok = skip || job();
-        lock.lock();
-        m_busy = false;
-        if (!ok) {
+        ++m_busy;
+        const bool ok = runJob(next.second, next.first, lock);
+        --m_busy;
+        ++m_nextFinish;
+        if (!ok && !m_failed) {
             m_failed = true;
             m_jobs.clear(); // nothing after a failed write is wanted any more
         }
         m_changed.notify_all();
     }
+}
+
+// Called and left with the lock held; prepares unlocked, then waits for the ticket's turn.
+bool KPictureWriteQueue::runJob(Job &job, long ticket, std::unique_lock<std::mutex> &lock)
+{
+    const bool skip = m_failed;
+    Finish finishStep;
+    if (!skip) {
+        lock.unlock();
+        finishStep = job();
+        job = Job(); // the picture it held is encoded now
+        lock.lock();
+    }
+    m_changed.wait(lock, [this, ticket] { return m_nextFinish == ticket; });
+    if (skip || m_failed)
+        return true; // dropped, not failed: the first failure is already recorded
+    if (!finishStep)
+        return false;
+    lock.unlock();
+    const bool ok = finishStep();
+    lock.lock();
+    return ok;
 }

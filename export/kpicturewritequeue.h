@@ -5,17 +5,24 @@
 #include <functional>
 #include <mutex>
 #include <memory>
+#include <vector>
 
 class QThread;
 
-// Writes pictures on a thread of its own while the next page renders. At most a few jobs
-// wait, so the pictures held in memory stay bounded; jobs run in the order given.
+// Encodes and writes pictures on threads of their own while the next pages render. A job
+// prepares its picture (watermark, encoding) on any of the threads, side by side with the
+// others, and hands back the step that puts it in place; those steps run one at a time in
+// the order the jobs came, so files appear in page order. At most a few jobs wait, so the
+// pictures held in memory stay bounded.
 class KPictureWriteQueue
 {
 public:
-    using Job = std::function<bool()>;
+    // Puts a prepared picture in place; false when that fails.
+    using Finish = std::function<bool()>;
+    // Prepares a picture; an empty Finish when that fails.
+    using Job = std::function<Finish()>;
 
-    explicit KPictureWriteQueue(int maxWaiting = 2);
+    explicit KPictureWriteQueue(int maxWaiting = 2, int threads = 1);
     ~KPictureWriteQueue();
     KPictureWriteQueue(const KPictureWriteQueue &) = delete;
     KPictureWriteQueue &operator=(const KPictureWriteQueue &) = delete;
@@ -25,16 +32,22 @@ public:
     // Waits for every job; false when any failed.
     bool finish();
 
+    // One thread per core, at most a few.
+    static int threadsForCores();
+
 private:
     void work();
+    bool runJob(Job &job, long ticket, std::unique_lock<std::mutex> &lock);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Job> m_jobs;
+    std::deque<std::pair<long, Job>> m_jobs;
     const size_t m_maxWaiting;
-    bool m_busy = false;
+    long m_nextTicket = 0;
+    long m_nextFinish = 0; // the ticket whose Finish may run now
+    int m_busy = 0;
     bool m_failed = false;
     bool m_stopping = false;
-    // A QThread rather than a std::thread: painting text needs a thread Qt set up itself.
-    std::unique_ptr<QThread> m_thread;
+    // QThreads rather than std::threads: painting text needs a thread Qt set up itself.
+    std::vector<std::unique_ptr<QThread>> m_threads;
 };

@@ -2,6 +2,7 @@
 
 #include "pngencoder.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -41,46 +42,48 @@ bool canAllocate(const QSize &size)
     return bytes < qint64(pages) * pageSize;
 }
 
-bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
+namespace {
+
+// The format for the path, or empty with the reason; sets the picture's resolution.
+QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
 {
     if (image.isNull()) {
         setError(error, QStringLiteral("no picture to write"));
-        return false;
+        return QByteArray();
     }
     const QByteArray format = KExportRules::formatForSuffix(QFileInfo(path).suffix());
     if (format.isEmpty()) {
         setError(error, QStringLiteral("unknown picture format: %1").arg(path));
-        return false;
+        return QByteArray();
     }
     const QString problem = KExportRules::sizeProblem(image.size(), format);
     if (!problem.isEmpty()) {
         setError(error, problem);
-        return false;
+        return QByteArray();
     }
     if (dpi > 0) {
         image.setDotsPerMeterX(dotsPerMeter(dpi));
         image.setDotsPerMeterY(dotsPerMeter(dpi));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    if (format == "png" && kpngencoder::accepts(image)) {
-        if (!kpngencoder::encode(image, &file, error)) {
-            file.cancelWriting();
-            return false;
-        }
-    } else {
-        QImageWriter writer(&file, format);
-        if (!writer.write(image)) {
-            setError(error, writer.errorString());
-            file.cancelWriting();
-            return false;
-        }
-    }
-    // QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
-    // file size limit) and would put a cut-short picture in place.
+    return format;
+}
+
+// parts as the PNG encoder takes them: pages encoded side by side already use every core.
+bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts)
+{
+    if (format == "png" && kpngencoder::accepts(image))
+        return kpngencoder::encode(image, device, error, parts);
+    QImageWriter writer(device, format);
+    if (writer.write(image))
+        return true;
+    setError(error, writer.errorString());
+    return false;
+}
+
+// QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
+// file size limit) and would put a cut-short picture in place.
+bool commit(QSaveFile &file, QString *error)
+{
     if (!file.flush()) {
         const int code = errno;
         setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString());
@@ -92,6 +95,51 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
+{
+    const QByteArray format = prepare(image, path, dpi, error);
+    if (format.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!encodeTo(&file, image, format, error, 0)) {
+        file.cancelWriting();
+        return false;
+    }
+    return commit(file, error);
+}
+
+bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error)
+{
+    const QByteArray format = prepare(image, path, dpi, error);
+    if (format.isEmpty())
+        return false;
+    QBuffer buffer(bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return encodeTo(&buffer, image, format, error, 1);
+}
+
+bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const int code = errno;
+        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return commit(file, error);
 }
 
 } // namespace kpicture

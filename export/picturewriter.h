@@ -17,5 +17,9 @@ bool canAllocate(const QSize &size);
 // is complete: a failed write leaves whatever was at the path before untouched.
 // The image's own resolution fields are set (no pixel copy when it is not shared).
 bool writePicture(QImage &image, const QString &path, int dpi, QString *error = nullptr);
+// The same in two steps, for pictures encoded side by side and put in place in order:
+// the file's bytes in memory (on this thread alone), then the file, complete or not at all.
+bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error = nullptr);
+bool writeBytes(const QByteArray &bytes, const QString &path, QString *error = nullptr);
 
 } // namespace kpicture

@@ -12,6 +12,11 @@ namespace kpngencoder {
 // Whether encode() takes this picture (opaque 32-bit); others go through Qt's writer.
 bool accepts(const QImage &image);
 bool isGrey(const QImage &image);
-bool encode(const QImage &image, QIODevice *device, QString *error);
+// parts: 1 writes through libpng on this thread; more deflate the rows in that many
+// independent pieces on as many threads, joined into one stream (the same pixels and
+// chunks); 0 picks from the picture's size and the cores.
+bool encode(const QImage &image, QIODevice *device, QString *error, int parts = 0);
+// How many pieces a picture of this size is deflated in when left to the encoder.
+int partsFor(const QSize &size, bool grey);
 
 } // namespace kpngencoder

@@ -205,12 +205,16 @@ int KExportCommand::run(const QStringList &arguments)
     if (!opened.object)
         return print(failure(Failed, failed, printable(opened.error)), json);
 
+    const bool dialog = request.value(QStringLiteral("dialog")).toBool();
     KxMainWindow window;
-    window.openDocument(opened.object.get(), QFileInfo(documentPath).fileName());
+    if (dialog)
+        window.openDocument(opened.object.get(), QFileInfo(documentPath).fileName());
+    else
+        window.holdDocument(opened.object.get());
     KAddonLoader addon;
     if (!addon.load(&error))
         return print(failure(Failed, failed, QStringLiteral("Cannot load the add-on"), error), json);
-    if (request.value(QStringLiteral("dialog")).toBool())
+    if (dialog)
         return showDialog(addon, request, &window, documentPath, json);
     auto runExport = reinterpret_cast<RunExportFn>(addon.resolve("KtavroRunExport"));
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));

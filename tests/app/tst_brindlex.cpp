@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -135,6 +136,45 @@ private slots:
                  qPrintable(tooMany.err));
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("Long.png"))));
         QCOMPARE(brindlex({"export", doc, "--pages", "1-15", "--quality", "200", "--quiet"}).status, 0);
+    }
+
+    // An export loads what it uses: no web engine, and no picture plug-in it does not
+    // write with (Qt asks the plug-ins in turn until one writes the format; PNG is ours).
+    void exportLoadsOnlyWhatItUses_data()
+    {
+        const QStringList heavy{"libqsvg.so", "libqmng.so", "libqtiff.so", "libqwebp.so"};
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("needed");
+        QTest::addColumn<QStringList>("unwanted");
+        QTest::newRow("PDF to PNG") << "Lean.pdf" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
+        QTest::newRow("PDF to JPG") << "Lean.pdf" << "jpg" << QStringList{"libqjpeg.so"} << heavy;
+        QTest::newRow("Markdown to PNG") << "Lean.md" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
+    }
+
+    void exportLoadsOnlyWhatItUses()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, format);
+        QFETCH(QStringList, needed);
+        QFETCH(QStringList, unwanted);
+        const QString path = write(document, document.endsWith(QLatin1String(".pdf")) ? QByteArray("1")
+                                                                                      : QByteArray("# Lean\n\nText.\n"));
+        QVERIFY(!path.isEmpty());
+        const Run run = brindlex({"export", path, "--each-page", "--format", format, "--json"},
+                                 {{QStringLiteral("LD_DEBUG"), QStringLiteral("files")}});
+        QCOMPARE(run.status, 0);
+        QStringList loaded;
+        static const QRegularExpression opened(QStringLiteral("file=(\\S+) \\[\\d+\\];  (needed|dynamically)"));
+        for (auto it = opened.globalMatch(run.err); it.hasNext();)
+            loaded << QFileInfo(it.next().captured(1)).fileName();
+        QVERIFY2(loaded.contains(QStringLiteral("libktavro.so")), qPrintable(loaded.join(' ')));
+        for (const QString &name : qAsConst(loaded)) {
+            QVERIFY2(!name.contains(QLatin1String("WebKit")), qPrintable(name));
+            QVERIFY2(!unwanted.contains(name), qPrintable(name));
+        }
+        for (const QString &name : qAsConst(needed))
+            QVERIFY2(loaded.contains(name), qPrintable(name));
     }
 
     void pdfPerPageByDefaultAndLongPictureParts()

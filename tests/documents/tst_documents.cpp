@@ -190,6 +190,38 @@ private slots:
             QCOMPARE(pdf->renderPage(i, zoom).size(), original.size());
     }
 
+    // Pages render ahead on one copy per core; whatever order they are asked in, each
+    // answer is the page asked for (every page here has a size of its own).
+    void pagesComeBackWhateverOrderTheyAreAskedIn_data()
+    {
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("in order, small pages") << QList<int>{0, 1, 2, 3, 4, 5, 6} << 1.0f;
+        QTest::newRow("backwards, small pages") << QList<int>{6, 5, 4, 3, 2, 1, 0} << 1.0f;
+        QTest::newRow("skipping and repeating, large pages") << QList<int>{0, 3, 1, 6, 2, 2, 5} << 2.5f;
+    }
+
+    void pagesComeBackWhateverOrderTheyAreAskedIn()
+    {
+        QFETCH(QList<int>, order);
+        QFETCH(float, zoom);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QList<QSizeF> sizes;
+        for (int i = 0; i < 7; ++i)
+            sizes << QSizeF(500 + 20 * i, 700 + 10 * i);
+        QVERIFY(ktest::writePdf(path, sizes));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        const KComPtr<IKPdfDocument> pdf = opened.object.query<IKPdfDocument>();
+        QVERIFY2(pdf, qPrintable(opened.error));
+        for (int i : order) {
+            const QSize expected = (pdf->pageSize(i) * double(zoom)).toSize();
+            const QImage page = pdf->renderPage(i, zoom);
+            QVERIFY2(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1,
+                     qPrintable(QStringLiteral("page %1").arg(i)));
+        }
+    }
+
     // Documents open and render their first page, or are refused with the reason, within
     // seconds however hostile they are.
     // A document's kind follows its name in any case: the component that serves it, and

@@ -11,11 +11,15 @@
 #include <simplewatermark.h>
 #include <watermarkpainter.h>
 
+#include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 #include <QMutex>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <zlib.h>
 
 namespace {
 
@@ -31,6 +35,60 @@ QStringList entries(const QString &dir)
 bool isWhite(QRgb p)
 {
     return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 255;
+}
+
+quint32 bigEndian(const char *p)
+{
+    return qFromBigEndian<quint32>(reinterpret_cast<const uchar *>(p));
+}
+
+// A PNG file's chunks: the image data joined, every other chunk in order.
+struct PngChunks
+{
+    QList<QByteArray> types;
+    QList<QByteArray> others; // type and data
+    QByteArray data;
+    bool crcOk = true;
+};
+
+PngChunks pngChunks(const QByteArray &file)
+{
+    PngChunks chunks;
+    for (int at = 8; at + 12 <= file.size();) {
+        const int length = int(bigEndian(file.constData() + at));
+        const QByteArray typeAndData = file.mid(at + 4, 4 + length);
+        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(typeAndData.constData()), uInt(typeAndData.size())));
+        chunks.crcOk = chunks.crcOk && crc == bigEndian(file.constData() + at + 8 + length);
+        chunks.types << typeAndData.left(4);
+        if (typeAndData.startsWith("IDAT"))
+            chunks.data += typeAndData.mid(4);
+        else
+            chunks.others << typeAndData;
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+// The zlib stream inflated, its checksum checked; empty when it is not one whole stream.
+QByteArray inflated(const QByteArray &stream)
+{
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return QByteArray();
+    QByteArray out;
+    char buffer[1 << 16];
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stream.constData()));
+    z.avail_in = uInt(stream.size());
+    int status;
+    do {
+        z.next_out = reinterpret_cast<Bytef *>(buffer);
+        z.avail_out = sizeof buffer;
+        status = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer, int(sizeof buffer - z.avail_out));
+    } while (status == Z_OK);
+    const bool whole = status == Z_STREAM_END && z.avail_in == 0;
+    inflateEnd(&z);
+    return whole ? out : QByteArray();
 }
 
 } // namespace
@@ -424,31 +482,116 @@ private slots:
         QCOMPARE(QImageReader(path).imageFormat(), QImage::Format_Grayscale8);
     }
 
-    void writeQueueKeepsOrderAndStopsAfterAFailure()
+    // Pictures in pieces: the same chunks around the pixel data, the same filtered rows
+    // under one valid zlib stream (its checksum checked), the same decoded pixels.
+    void pngInPiecesMatchesTheSingleStream_data()
     {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<bool>("grey");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("one row") << QSize(517, 1) << 4 << false << 288;
+        QTest::newRow("one pixel, grey") << QSize(1, 1) << 2 << true << 0;
+        QTest::newRow("rows not divisible by the parts") << QSize(301, 97) << 3 << false << 96;
+        QTest::newRow("grey, rows not divisible") << QSize(129, 50) << 7 << true << 192;
+        QTest::newRow("more parts than rows") << QSize(64, 5) << 8 << false << 96;
+        QTest::newRow("more than one chunk of data") << QSize(1200, 700) << 2 << false << 96;
+    }
+
+    void pngInPiecesMatchesTheSingleStream()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, parts);
+        QFETCH(bool, grey);
+        QFETCH(int, dpi);
+        QImage image(size, QImage::Format_RGB32);
+        QRandomGenerator random(size.width() * 31 + size.height());
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                // Flat runs between noise, as on a page: both compress differently.
+                const quint32 v = (x / 16 + y / 8) % 3 ? 0xffffffu : random.generate();
+                image.setPixel(x, y, grey ? qRgb(v & 0xff, v & 0xff, v & 0xff) : QRgb(v));
+            }
+        if (dpi > 0) {
+            image.setDotsPerMeterX(qRound(dpi / 0.0254));
+            image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        }
+        QByteArray single;
+        QByteArray pieces;
+        for (auto [bytes, n] : {std::make_pair(&single, 1), std::make_pair(&pieces, parts)}) {
+            QBuffer buffer(bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            QString error;
+            QVERIFY2(kpngencoder::encode(image, &buffer, &error, n), qPrintable(error));
+        }
+        const PngChunks reference = pngChunks(single);
+        const PngChunks split = pngChunks(pieces);
+        QVERIFY(split.crcOk);
+        QCOMPARE(split.others, reference.others); // IHDR, pHYs, IEND and nothing else
+        QCOMPARE(split.types.first(), QByteArray("IHDR"));
+        QCOMPARE(split.types.last(), QByteArray("IEND"));
+        const QByteArray rows = inflated(split.data);
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(rows, inflated(reference.data));
+        const QImage back = QImage::fromData(pieces, "PNG").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(back, image);
+        QCOMPARE(back.dotsPerMeterX(), image.dotsPerMeterX());
+    }
+
+    // Pictures are prepared side by side on every thread and put in place in the order
+    // they came; after a failure nothing later is put in place.
+    void writeQueueFinishesInOrderAndStopsAfterAFailure_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<int>("failPrepare");
+        QTest::addColumn<int>("failFinish");
+        QTest::addColumn<QStringList>("finished");
+        const QStringList all{"0", "1", "2", "3", "4", "5"};
+        QTest::newRow("one thread") << 1 << -1 << -1 << all;
+        QTest::newRow("three threads") << 3 << -1 << -1 << all;
+        QTest::newRow("a prepare fails") << 3 << 2 << -1 << QStringList{"0", "1"};
+        QTest::newRow("a finish fails") << 3 << -1 << 2 << QStringList{"0", "1", "2"};
+        QTest::newRow("the first prepare fails, alone") << 1 << 0 << -1 << QStringList();
+    }
+
+    void writeQueueFinishesInOrderAndStopsAfterAFailure()
+    {
+        QFETCH(int, threads);
+        QFETCH(int, failPrepare);
+        QFETCH(int, failFinish);
+        QFETCH(QStringList, finished);
         QStringList done;
         QMutex mutex;
-        auto job = [&](const QString &name, bool ok) {
-            return [&, name, ok] {
-                QThread::msleep(2);
-                QMutexLocker lock(&mutex);
-                done << name;
-                return ok;
-            };
-        };
+        QAtomicInt running;
+        int mostAtOnce = 0;
+        bool pushed = true;
         {
-            KPictureWriteQueue queue(1);
-            for (int i = 0; i < 5; ++i)
-                QVERIFY(queue.push(job(QString::number(i), true)));
-            QVERIFY(queue.finish());
-            QCOMPARE(done, QStringList({"0", "1", "2", "3", "4"}));
+            KPictureWriteQueue queue(threads, threads);
+            for (int i = 0; i < 6; ++i) {
+                pushed = queue.push([&, i]() -> KPictureWriteQueue::Finish {
+                    const int now = running.fetchAndAddOrdered(1) + 1;
+                    QThread::msleep(30 - 4 * i); // later pictures are ready first
+                    {
+                        QMutexLocker lock(&mutex);
+                        mostAtOnce = std::max(mostAtOnce, now);
+                    }
+                    running.fetchAndAddOrdered(-1);
+                    if (i == failPrepare)
+                        return {};
+                    return [&, i] {
+                        QMutexLocker lock(&mutex);
+                        done << QString::number(i);
+                        return i != failFinish;
+                    };
+                }) && pushed;
+            }
+            QCOMPARE(queue.finish(), failPrepare < 0 && failFinish < 0);
         }
-        done.clear();
-        KPictureWriteQueue queue(1);
-        queue.push(job(QStringLiteral("bad"), false));
-        QTRY_VERIFY(!queue.push(job(QStringLiteral("late"), true)));
-        QVERIFY(!queue.finish());
-        QCOMPARE(done, QStringList({"bad"}));
+        QCOMPARE(done, finished);
+        if (failPrepare < 0 && failFinish < 0) {
+            QVERIFY(pushed);
+            QCOMPARE(mostAtOnce > 1, threads > 1);
+        }
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <QString>
 #include <future>
 #include <memory>
+#include <vector>
 
 namespace Poppler {
 class Document;
@@ -39,8 +40,7 @@ private:
     ~KPdfBackend() override;
 
     static QImage render(Poppler::Document *document, int i, float zoom);
-    bool openWorkers();
-    void launch(int i, float zoom);
+    bool launch(int i, float zoom);
     bool isSmallPage(int i, float zoom) const;
 
     QMutex m_mutex; // Poppler renders one page at a time per document
@@ -51,8 +51,8 @@ private:
     std::unique_ptr<Poppler::Document> m_document;
     std::shared_ptr<KPdfMessages> m_messages;
 
-    // Exports walk the pages in order, so two copies of the document render the next two
-    // pages ahead, one each, and both cores work; page i renders on copy i % 2.
+    // Exports walk the pages in order, so one copy of the document per core renders the
+    // next pages ahead, one each, and every core works; page i renders on copy i % copies.
     struct Ahead
     {
         std::unique_ptr<Poppler::Document> document;
@@ -63,6 +63,6 @@ private:
         int index = -1;
         float zoom = 0;
     };
-    Ahead m_ahead[2];
+    std::vector<Ahead> m_ahead;
     bool m_aheadFailed = false;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QThread>
 #include <poppler-qt5.h>
 #include <algorithm>
 #include <mutex>
@@ -82,6 +83,7 @@ KPdfBackend::KPdfBackend(const QString &path, const QByteArray &bytes, std::uniq
     , m_bytes(bytes)
     , m_document(std::move(document))
     , m_messages(std::move(messages))
+    , m_ahead(size_t(std::max(1, std::min(QThread::idealThreadCount(), 8))))
 {
     setRenderHints(m_document.get());
 }
@@ -161,18 +163,20 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     const int pages = m_document->numPages();
     if (i < 0 || i >= pages || zoom <= 0)
         return QImage();
-    if (!openWorkers())
+    const int copies = int(m_ahead.size());
+    for (int next = i; next < std::min(pages, i + copies); ++next) {
+        if (!launch(next, zoom))
+            break;
+    }
+    Ahead &ahead = m_ahead[size_t(i % copies)];
+    if (ahead.index != i || !ahead.image.valid())
         return render(m_document.get(), i, zoom);
-    launch(i, zoom);
-    if (i + 1 < pages)
-        launch(i + 1, zoom);
-    Ahead &ahead = m_ahead[i % 2];
     const QImage image = ahead.image.get();
     ahead.index = -1;
-    // Two pages ahead only while pages are small: large ones are slow enough to keep a core
-    // busy alone, and a long picture should not hold more of them than it needs.
-    if (i + 2 < pages && image.sizeInBytes() <= kSmallPageBytes)
-        launch(i + 2, zoom);
+    // A second page per copy only while pages are small: large ones are slow enough to
+    // keep a core busy alone, and a long picture should not hold more of them than it needs.
+    if (i + copies < pages && image.sizeInBytes() <= kSmallPageBytes)
+        launch(i + copies, zoom);
     return image;
 }
 
@@ -185,40 +189,38 @@ QImage KPdfBackend::renderPageAtDpi(int i, double dpi)
     return page->renderToImage(dpi, dpi);
 }
 
-bool KPdfBackend::openWorkers()
+// A copy opens what its first page needs when that page comes: a one-page export parses
+// the file once more, not once per core and renderer. False when no copy can render it.
+bool KPdfBackend::launch(int i, float zoom)
 {
-    if (m_aheadFailed)
-        return false;
-    for (Ahead &ahead : m_ahead) {
-        if (ahead.document)
-            continue;
-        ahead.document.reset(Poppler::Document::loadFromData(m_bytes));
-        if (!ahead.document) {
-            m_aheadFailed = true; // out of memory: render in the caller's thread
-            return false;
-        }
-        setRenderHints(ahead.document.get());
-    }
-    return true;
-}
-
-void KPdfBackend::launch(int i, float zoom)
-{
-    Ahead &ahead = m_ahead[i % 2];
+    Ahead &ahead = m_ahead[size_t(i) % m_ahead.size()];
     if (ahead.index == i && ahead.zoom == zoom && ahead.image.valid())
-        return;
+        return true;
     if (ahead.image.valid())
         ahead.image.wait(); // a page nobody asked for after all; its copy is needed now
-    ahead.index = i;
-    ahead.zoom = zoom;
-    if (isSmallPage(i, zoom) && !ahead.splash)
+    ahead.index = -1;
+    if (m_aheadFailed)
+        return false;
+    const bool small = isSmallPage(i, zoom);
+    if (small && !ahead.splash)
         ahead.splash = KSplashPageRenderer::open(m_bytes);
-    if (ahead.splash && isSmallPage(i, zoom)) {
+    if (small && ahead.splash) {
         const double dpi = zoom * krt::host::screenDpi();
         ahead.image = std::async(std::launch::async, [splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
-        return;
+    } else {
+        if (!ahead.document) {
+            ahead.document.reset(Poppler::Document::loadFromData(m_bytes));
+            if (!ahead.document) {
+                m_aheadFailed = true; // out of memory: render in the caller's thread
+                return false;
+            }
+            setRenderHints(ahead.document.get());
+        }
+        ahead.image = std::async(std::launch::async, render, ahead.document.get(), i, zoom);
     }
-    ahead.image = std::async(std::launch::async, render, ahead.document.get(), i, zoom);
+    ahead.index = i;
+    ahead.zoom = zoom;
+    return true;
 }
 
 bool KPdfBackend::isSmallPage(int i, float zoom) const

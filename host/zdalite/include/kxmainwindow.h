@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QMdiArea>
 
 struct IKUnknown;
@@ -53,6 +54,13 @@ public:
 
     // Opens a view of the document in a new sub-window and makes it current.
     KxCoreView *openDocument(IKUnknown *document, const QString &title);
-    // A new reference to the document of the current view, or null.
+    // Holds a document as the active one without a sub-window, for work that shows nothing
+    // (exports from the command line): a sub-window's frame loads the style's icons, and
+    // with them every picture plug-in.
+    KxCoreView *holdDocument(IKUnknown *document);
+    // A new reference to the document of the current view (or the held one), or null.
     IKUnknown *getActiveCoreView() const;
+
+private:
+    QPointer<KxCoreView> m_held;
 };

@@ -80,9 +80,18 @@ KxCoreView *KxMainWindow::openDocument(IKUnknown *document, const QString &title
     return view;
 }
 
+KxCoreView *KxMainWindow::holdDocument(IKUnknown *document)
+{
+    delete m_held;
+    m_held = new KxCoreView(document, this);
+    m_held->hide();
+    KxApplication::coreApplication()->setActiveDocument(document);
+    return m_held;
+}
+
 IKUnknown *KxMainWindow::getActiveCoreView() const
 {
     QMdiSubWindow *sub = getMdiArea()->currentSubWindow();
-    auto *view = sub ? qobject_cast<KxCoreView *>(sub->widget()) : nullptr;
+    KxCoreView *view = sub ? qobject_cast<KxCoreView *>(sub->widget()) : m_held.data();
     return view ? view->document() : nullptr;
 }
