@@ -119,7 +119,9 @@ void KExportImageDialog::refreshPageCount()
 
 KExportImageDialog::~KExportImageDialog()
 {
-    kexportsettings::setCompactBackupToCloud(m_backup->isChecked());
+    // Without the cloud the box says nothing about the user's wish: keep the stored one.
+    if (m_backup->isEnabled())
+        kexportsettings::setCompactBackupToCloud(m_backup->isChecked());
     delete m_loadingTips.data();
 }
 
