@@ -2,6 +2,8 @@
 
 #include "kcommandlineexport.h"
 
+#include <kexportdlgrules.h>
+#include <kexportimagedialog.h>
 #include <kexportimagemgr.h>
 #include <kexportpicturedlg.h>
 #include <kexportrules.h>
@@ -14,7 +16,7 @@
 #include <QPointer>
 
 namespace {
-QPointer<KExportPictureDlg> g_dialog;
+QPointer<QWidget> g_dialog;
 bool g_dialogCancelled = false;
 
 // Editions whose export command opens the compact dialog instead.
@@ -23,6 +25,25 @@ bool usesCompactDialog(int edition)
     return edition == 0 || edition == 5 || edition == 7;
 }
 } // namespace
+
+QWidget *KtavroOpenExportDialog(int edition, const QString &savePath, KxMainWindow *hostWindow)
+{
+    const QString component = QCoreApplication::applicationName();
+    if (usesCompactDialog(edition)) {
+        auto *dialog = new KExportImageDialog(nullptr, component, QStringLiteral("exportpicture"), savePath,
+                                              kexportdlg::compactFormatIndex(savePath));
+        dialog->setHostWindow(hostWindow);
+        dialog->show();
+        return dialog;
+    }
+    const int formatIndex = savePath.isEmpty()
+        ? -1
+        : KExportRules::formats().indexOf(KExportRules::formatOf(QFileInfo(savePath).suffix()));
+    auto *dialog = new KExportPictureDlg(nullptr, component + QStringLiteral("_exportpicture"), savePath, formatIndex);
+    dialog->setHostWindow(hostWindow);
+    dialog->show();
+    return dialog;
+}
 
 int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress)
 {
@@ -37,32 +58,17 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
 {
     if (!request || !result)
         return KCommandLineExport::UsageError;
-    const int edition = krt::product::versionID();
-    if (usesCompactDialog(edition)) {
-        result->insert(QStringLiteral("errTitle"), QStringLiteral("Export dialog"));
-        result->insert(QStringLiteral("errMsg"),
-                       QStringLiteral("Edition %1 uses the compact export dialog, which is not available yet; "
-                                      "export without --dialog")
-                           .arg(edition));
-        return KCommandLineExport::UsageError;
-    }
     if (g_dialog) {
         result->insert(QStringLiteral("errTitle"), QStringLiteral("Export Image"));
         result->insert(QStringLiteral("errMsg"), QStringLiteral("Another export task is running,please wait and try again"));
         return KCommandLineExport::Failed;
     }
-    const QString savePath = request->value(QStringLiteral("output")).toString();
-    const int formatIndex = savePath.isEmpty()
-        ? -1
-        : KExportRules::formats().indexOf(KExportRules::formatOf(QFileInfo(savePath).suffix()));
-    auto *dialog = new KExportPictureDlg(nullptr, QCoreApplication::applicationName() + QStringLiteral("_exportpicture"),
-                                         savePath, formatIndex);
-    dialog->setHostWindow(qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>()));
+    auto *host = qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>());
+    QWidget *dialog = KtavroOpenExportDialog(krt::product::versionID(), request->value(QStringLiteral("output")).toString(), host);
     g_dialog = dialog;
     g_dialogCancelled = false;
     QEventLoop loop;
     QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
-    dialog->show();
     loop.exec();
     return g_dialogCancelled ? KCommandLineExport::Canceled : KCommandLineExport::Success;
 }
@@ -71,12 +77,18 @@ void KtavroCancelExport()
 {
     KCommandLineExport::cancelRunning();
     // An open dialog stops its export (removing what it wrote) and closes.
-    if (g_dialog) {
-        g_dialogCancelled = true;
-        if (KExportPictureClientWidget *client = g_dialog->client()) {
+    if (!g_dialog)
+        return;
+    g_dialogCancelled = true;
+    if (auto *compact = qobject_cast<KExportImageDialog *>(g_dialog.data())) {
+        compact->cancelAndClose();
+        return;
+    }
+    if (auto *full = qobject_cast<KExportPictureDlg *>(g_dialog.data())) {
+        if (KExportPictureClientWidget *client = full->client()) {
             if (client->manager()->isBusy())
                 client->onCancelExport();
         }
-        g_dialog->close();
     }
+    g_dialog->close();
 }

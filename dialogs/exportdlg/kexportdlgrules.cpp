@@ -1,5 +1,6 @@
 #include "kexportdlgrules.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -132,3 +133,72 @@ bool deleteExportOutput(const QString &fileName, bool singleFile, const QString 
 }
 
 } // namespace kexportdlg
+
+int kexportdlg::compactFormatIndex(const QString &proposedName)
+{
+    const QString suffix = QFileInfo(proposedName).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return 0;
+    if (suffix == QLatin1String("bmp"))
+        return 2;
+    if (suffix == QLatin1String("tif"))
+        return 3;
+    return 1;
+}
+
+kexportdlg::CompactRefusal kexportdlg::compactLongPageLimit(const KExportComponent &component, int qualityIndex,
+                                                            int pageCount)
+{
+    const bool common = qualityIndex <= 0;
+    const int limit = component.longPageLimitAt(dpiForQualityIndex(qualityIndex));
+    if (limit == 0 || pageCount <= limit)
+        return {};
+    const QString title = QCoreApplication::translate("KExportImageDialog", "Out of range");
+    if (common)
+        return {title,
+                QCoreApplication::translate("KExportImageDialog", "You can combine %1 pages at most to a normal quality "
+                                                                  "long picture. Please reduce pages and try again.")
+                    .arg(limit),
+                32};
+    return {title,
+            QCoreApplication::translate("KExportImageDialog", "You can combine %1 pages at most to a standard long "
+                                                              "picture. You can reduce pages or choose lower "
+                                                              "quality, and try again.")
+                .arg(limit),
+            0};
+}
+
+bool kexportdlg::initialBackup(bool available, StoredChoice stored, bool loggedIn)
+{
+    if (!available)
+        return false;
+    return stored == StoredChoice::None ? loggedIn : stored == StoredChoice::On;
+}
+
+void kexportdlg::applyTextWatermark(ExportImageOptions &options, bool inForce, const QString &text,
+                                    const DocumentWatermark &host)
+{
+    options.watermarkOn = inForce;
+    if (!inForce) {
+        options.watermarkText.clear();
+        return;
+    }
+    options.watermarkText = text;
+    if (host.reported) {
+        options.watermarkFont = host.font;
+        options.watermarkColor = host.color;
+        options.watermarkValue1 = host.value1;
+        options.watermarkValue2 = host.value2;
+        options.watermarkValue3 = host.value3;
+        options.watermarkValue4 = host.value4;
+        options.watermarkRotate = host.rotate;
+        return;
+    }
+    options.watermarkFont = QStringLiteral("Microsoft YaHei");
+    options.watermarkColor = KxColor{0xffc0c0c0u, -1};
+    options.watermarkValue1 = 100.0f;
+    options.watermarkValue2 = 0.0f;
+    options.watermarkValue3 = 0.0f;
+    options.watermarkValue4 = 0;
+    options.watermarkRotate = true;
+}

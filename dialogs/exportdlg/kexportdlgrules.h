@@ -1,6 +1,8 @@
 #pragma once
 
+#include <exportimageoptions.h>
 #include <kexportcomponent.h>
+#include <kxcolor.h>
 #include <pagerange.h>
 
 #include <QHash>
@@ -65,5 +67,42 @@ QHash<QString, QString> endEventFields(const EventChoices &choices, bool success
 // export made for its pictures. Refuses anything else (an empty name, the output folder
 // itself or a folder that is not directly inside it), so that no file of the user's goes.
 bool deleteExportOutput(const QString &fileName, bool singleFile, const QString &outputDir);
+
+// The compact dialog's format for a proposed file name: jpg or jpeg 0, png 1, bmp 2, tif 3,
+// anything else (and no name) 1.
+int compactFormatIndex(const QString &proposedName);
+
+// The compact dialog's long-picture page limit over all pages (not for a PDF, whose height
+// decides). extraWidth widens the message window for the longer first text.
+struct CompactRefusal
+{
+    QString title;
+    QString text;
+    int extraWidth = 0;
+    bool isSet() const { return !title.isEmpty(); }
+};
+CompactRefusal compactLongPageLimit(const KExportComponent &component, int qualityIndex, int pageCount);
+
+// The backup box's first state: the stored choice, else whether the user is logged in;
+// never checked while backup is unavailable.
+enum class StoredChoice { None, Off, On };
+bool initialBackup(bool available, StoredChoice stored, bool loggedIn);
+
+// The watermark the host reports for the open document, passed on as it is.
+struct DocumentWatermark
+{
+    bool reported = false;
+    QString text;
+    QString font;
+    KxColor color;
+    float value1 = 0.0f;
+    float value2 = 0.0f;
+    float value3 = 0.0f;
+    qint32 value4 = 0;
+    bool rotate = false;
+};
+// The compact dialog's text watermark in the options: off without a text in force;
+// otherwise the typed text with the host's look, or the light grey slanted default.
+void applyTextWatermark(ExportImageOptions &options, bool inForce, const QString &text, const DocumentWatermark &host);
 
 } // namespace kexportdlg

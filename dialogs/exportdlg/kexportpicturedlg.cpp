@@ -47,28 +47,9 @@
 using kexportwidgets::scaled;
 using kexportwidgets::uiFont;
 
-namespace {
-
-KExportPictureClientWidget::Hooks g_hooks;
-
-int showTipsDialog(QWidget *parent, const QString &title, const QString &text, int buttons)
-{
-    int icon = KTipsDialog::TipsIcon;
-    return KTipsDialog::showTips(parent, title, text, &buttons, &icon);
-}
-
-const char *const kFormatNames[kexportsettings::kFormatCount] = {"jpg", "png", "bmp", "tif"};
-
-QString cloudFolder()
-{
-    return KExportPictureClientWidget::tr("cloudapp/ktavro");
-}
-
-} // namespace
-
 void KExportPictureClientWidget::setHooks(const Hooks &hooks)
 {
-    g_hooks = hooks;
+    kexportdlgshared::setHooks(hooks);
 }
 
 KExportPictureClientWidget::KExportPictureClientWidget(KExportPictureDlg *dialog, QWidget *parent)
@@ -105,7 +86,7 @@ KExportPictureClientWidget::~KExportPictureClientWidget()
 int KExportPictureClientWidget::tips(const QString &title, const QString &text, int buttons)
 {
     QWidget *parent = m_dialog ? static_cast<QWidget *>(m_dialog) : this;
-    return g_hooks.tips ? g_hooks.tips(parent, title, text, buttons) : showTipsDialog(parent, title, text, buttons);
+    return kexportdlgshared::tips(parent, title, text, buttons);
 }
 
 KExportTypeItem *KExportPictureClientWidget::typeItem(int type) const
@@ -389,7 +370,7 @@ void KExportPictureClientWidget::fillQualityCombo()
 
 QString KExportPictureClientWidget::formatSuffix() const
 {
-    return QLatin1String(kFormatNames[std::max(0, std::min(m_formatIndex, kexportsettings::kFormatCount - 1))]);
+    return kexportdlgshared::formatSuffix(m_formatIndex);
 }
 
 bool KExportPictureClientWidget::writesSingleFile() const
@@ -622,44 +603,19 @@ bool KExportPictureClientWidget::passesLongPictureLimit()
 
 bool KExportPictureClientWidget::passesPdfHeightLimit()
 {
-    const bool tooTall = kexportdlg::pdfLongPictureTooTall(
-        m_pageCount, [this](int pages) { return m_manager->selectedPagesHeight(pages, m_options); });
-    if (!tooTall)
-        return true;
-    sendPdfReport({QStringLiteral("PDF2photo|Over20Page|Popup")});
-    const int answer = tips(tr("Out of range"), tr("system will be composed with %1 pages as a long graph.").arg(20),
-                            KTipsDialog::OkButton);
-    if (answer == KTipsDialog::ResultClosed) {
-        sendPdfReport({QStringLiteral("PDF2photo|Over20Page|Close")});
-        return false;
-    }
-    sendPdfReport({QStringLiteral("PDF2photo|Over20Page|Confirm")});
-    return true;
+    return kexportdlgshared::confirmPdfHeight(m_dialog ? static_cast<QWidget *>(m_dialog) : this, m_manager, m_pageCount,
+                                              m_options);
 }
 
 void KExportPictureClientWidget::startExport(const QString &outputPath)
 {
     m_cancelled = false;
-    const QFileInfo out(outputPath);
     m_options.longPicture = m_longPicture;
-    m_options.outputDir = out.absolutePath();
-    m_options.fileName = out.fileName();
     m_options.suffix = formatSuffix();
     m_options.dpi = kexportdlg::dpiForQualityIndex(m_qualityIndex);
-    m_options.preview = false;
     m_options.watermark.setScale(std::max(1, m_options.dpi / 96));
-    if (!writesSingleFile()) {
-        // Pictures per page (and every PDF export) go into a new folder beside the chosen one.
-        m_options.outputDir = outputPath;
-        if (!QFileInfo(outputPath).isDir())
-            m_options.outputDir = out.absolutePath();
-        m_options.fileName = KExportRules::baseName(KExportPaths::documentName(), m_component, QDateTime::currentDateTime());
-    }
-    if (m_component.preparesWriterDocument) {
-        KxMainWindow *host = m_dialog ? m_dialog->hostWindow() : nullptr;
-        kdocumentaccess::prepareWriterExport(host);
-        m_options.exportInCaller = kdocumentaccess::writerRendersInCaller(host);
-    }
+    kexportdlgshared::prepareOptions(m_options, outputPath, writesSingleFile(), m_component,
+                                     m_dialog ? m_dialog->hostWindow() : nullptr);
     m_manager->startExport(m_options);
     m_options.watermark.setScale(1);
 }
@@ -743,10 +699,7 @@ void KExportPictureClientWidget::onExportFinished(const KExportImageTask::ExitCo
 
 void KExportPictureClientWidget::uploadToCloud(QString fileName)
 {
-    if (writesSingleFile())
-        KTavroCloudHelper::instance()->uploadFile(fileName, cloudFolder());
-    else
-        KTavroCloudHelper::instance()->uploadFolder(QFileInfo(fileName).absolutePath(), cloudFolder());
+    kexportdlgshared::uploadToCloud(fileName, writesSingleFile());
 }
 
 void KExportPictureClientWidget::showAdvertTipsDlg(QString fileName)
@@ -759,14 +712,11 @@ void KExportPictureClientWidget::showNormalTipsDlg(QString fileName)
     const int answer = tips(tr("Export success"), tr("image outputed, open file or open output path to view!"),
                             KTipsDialog::OpenButton | KTipsDialog::OpenPathButton);
     if (answer == KTipsDialog::ResultOpen) {
-        const auto openPicture = g_hooks.openPicture ? g_hooks.openPicture : openWithPictureViewer;
-        const auto openUrl = g_hooks.openUrl ? g_hooks.openUrl : QDesktopServices::openUrl;
-        if (!fileName.isEmpty() && !openPicture(fileName))
-            openUrl(QUrl::fromLocalFile(fileName));
+        if (!fileName.isEmpty() && !kexportdlgshared::openPicture(fileName))
+            kexportdlgshared::openUrl(QUrl::fromLocalFile(fileName));
     } else if (answer == KTipsDialog::ResultOpenPath) {
-        const auto openUrl = g_hooks.openUrl ? g_hooks.openUrl : QDesktopServices::openUrl;
         if (!fileName.isEmpty())
-            openUrl(QUrl::fromLocalFile(QFileInfo(fileName).absolutePath()));
+            kexportdlgshared::openUrl(QUrl::fromLocalFile(QFileInfo(fileName).absolutePath()));
     } else {
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <exportimageoptions.h>
 #include <kappmainwindow.h>
+#include "kexportdlgshared.h"
 #include <kexportcomponent.h>
 #include <kexportimagetask.h>
 #include <kexportloadingtips.h>
@@ -35,15 +36,8 @@ class KExportPictureClientWidget : public KAppClientWidget
 {
     Q_OBJECT
 public:
-    // How the widget talks to the user and the desktop. Tests replace them so that no modal
-    // window waits; an empty member keeps the real one.
-    struct Hooks
-    {
-        // Shows a KTipsDialog with the KTipsDialog button mask; returns its result code.
-        std::function<int(QWidget *parent, const QString &title, const QString &text, int buttons)> tips;
-        std::function<bool(const QUrl &url)> openUrl;
-        std::function<bool(const QString &file)> openPicture;
-    };
+    // Shared by both export dialogs.
+    using Hooks = KExportDialogHooks;
     static void setHooks(const Hooks &hooks);
 
     KExportPictureClientWidget(KExportPictureDlg *dialog, QWidget *parent = nullptr);

@@ -74,3 +74,8 @@ void kexportsettings::setCompactBackupToCloud(bool enabled)
 {
     KRegistry::setValue(compactDialogKey(), QLatin1String(kBackupToCloudKey), enabled);
 }
+
+bool kexportsettings::hasCompactBackupToCloud()
+{
+    return KRegistry::value(compactDialogKey(), QLatin1String(kBackupToCloudKey)).isValid();
+}

@@ -21,5 +21,7 @@ void setBackupToCloud(bool enabled);
 // The compact dialog keeps its one choice in its own registry key, outside the sandbox.
 QString compactDialogKey();
 bool compactBackupToCloud();
+// Whether the compact dialog has stored a backup choice at all.
+bool hasCompactBackupToCloud();
 void setCompactBackupToCloud(bool enabled);
 } // namespace kexportsettings

@@ -206,6 +206,55 @@ private slots:
         if (deleted)
             QVERIFY(!QFileInfo::exists(singleFile ? name : QFileInfo(name).absolutePath()));
     }
+
+    void compactFormatFromTheProposedName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("index");
+        QTest::newRow("none") << QString() << 1;
+        QTest::newRow("jpg") << "/d/a.jpg" << 0;
+        QTest::newRow("JPEG") << "/d/a.JPEG" << 0;
+        QTest::newRow("png") << "a.png" << 1;
+        QTest::newRow("bmp") << "a.b.bmp" << 2;
+        QTest::newRow("tif") << "a.tif" << 3;
+        QTest::newRow("tiff is no tif") << "a.tiff" << 1;
+        QTest::newRow("gif") << "a.gif" << 1;
+        QTest::newRow("suffix of the folder only") << "/d.jpg/a" << 1;
+    }
+    void compactFormatFromTheProposedName()
+    {
+        QFETCH(QString, name);
+        QTEST(kexportdlg::compactFormatIndex(name), "index");
+    }
+
+    void compactLongPageLimit_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("limitInText"); // "" when it passes
+        QTest::addColumn<int>("extraWidth");
+        QTest::newRow("writer, 25 at common") << int(KExportComponent::Writer) << 0 << 25 << "" << 0;
+        QTest::newRow("writer, 26 at common") << int(KExportComponent::Writer) << 0 << 26 << "25" << 32;
+        QTest::newRow("writer, 15 at standard") << int(KExportComponent::Writer) << 1 << 15 << "" << 0;
+        QTest::newRow("sheet, 16 at standard") << int(KExportComponent::Spreadsheet) << 1 << 16 << "15" << 0;
+        QTest::newRow("pdf has no page limit") << int(KExportComponent::Pdf) << 1 << 500 << "" << 0;
+    }
+    void compactLongPageLimit()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, quality);
+        QFETCH(int, pages);
+        QFETCH(QString, limitInText);
+        const kexportdlg::CompactRefusal r =
+            kexportdlg::compactLongPageLimit(KExportComponent::of(KExportComponent::Kind(kind)), quality, pages);
+        QCOMPARE(r.isSet(), !limitInText.isEmpty());
+        if (!r.isSet())
+            return;
+        QCOMPARE(r.title, QStringLiteral("Out of range"));
+        QVERIFY2(r.text.startsWith(QStringLiteral("You can combine %1 pages at most").arg(limitInText)), qPrintable(r.text));
+        QTEST(r.extraWidth, "extraWidth");
+    }
 };
 
 KTAVRO_TEST_MAIN(TestExportDlgRules)
