@@ -1,13 +1,14 @@
 #include "kexportentrysteps.h"
 
 #include <exportevent.h>
+#include <kexportdlgrules.h>
+#include <kexportimagedialog.h>
 #include <kexportpictruemgr.h>
 #include <kexportpicturedlg.h>
 #include <krt.h>
 #include <kxmainwindow.h>
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace KExportEntrySteps {
@@ -29,14 +30,7 @@ int initialFormat(const QString &proposedFileName, bool compactDialog)
 {
     if (proposedFileName.isEmpty())
         return compactDialog ? 1 : -1;
-    const QString suffix = QFileInfo(proposedFileName).suffix().toLower();
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return 0;
-    if (suffix == QLatin1String("bmp"))
-        return 2;
-    if (suffix == QLatin1String("tif"))
-        return 3;
-    return 1;
+    return kexportdlg::compactFormatIndex(proposedFileName);
 }
 
 bool usesCompactDialog(int edition)
@@ -59,15 +53,26 @@ bool openExportDialog(KxMainWindow *window, const QString &component, const QStr
     if (shouldReportStart(entry, int(QRandomGenerator::global()->bounded(100))))
         sendExportEvent(QStringLiteral("start"), {{QStringLiteral("from"), entry}});
     KExportPictrueMgr::instance();
+    return showDialog(window, component, entry, proposedFileName) != nullptr;
+}
 
+QWidget *showDialog(KxMainWindow *window, const QString &component, const QString &entry,
+                    const QString &proposedFileName)
+{
     const bool compact = usesCompactDialog(krt::product::versionID());
     const int format = initialFormat(proposedFileName, compact);
-    if (compact)
-        return false; // the compact dialog is wired in with its class
-    auto *dialog = new KExportPictureDlg(nullptr, QStringLiteral("%1_%2").arg(component, entry), proposedFileName, format);
-    dialog->setHostWindow(window);
-    dialog->show();
-    return true;
+    QWidget *shown = nullptr;
+    if (compact) {
+        auto *dialog = new KExportImageDialog(nullptr, component, entry, proposedFileName, format);
+        dialog->setHostWindow(window);
+        shown = dialog;
+    } else {
+        auto *dialog = new KExportPictureDlg(nullptr, QStringLiteral("%1_%2").arg(component, entry), proposedFileName, format);
+        dialog->setHostWindow(window);
+        shown = dialog;
+    }
+    shown->show();
+    return shown;
 }
 
 } // namespace KExportEntrySteps

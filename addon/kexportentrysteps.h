@@ -3,6 +3,7 @@
 #include <QString>
 
 class KxMainWindow;
+class QWidget;
 
 // What the entry object and the export commands do alike once the host allowed the request:
 // name the component, report the start, set up the add-on, pick the initial format and open
@@ -26,5 +27,9 @@ bool shouldReportStart(const QString &entry, int draw);
 // dialog, shown at once and owning itself. Returns false when no dialog could be opened.
 bool openExportDialog(KxMainWindow *window, const QString &component, const QString &entry,
                       const QString &proposedFileName);
+// The dialog alone: compact or full by the edition, shown without waiting; it deletes itself
+// when closed.
+QWidget *showDialog(KxMainWindow *window, const QString &component, const QString &entry,
+                    const QString &proposedFileName);
 
 } // namespace KExportEntrySteps

@@ -1,49 +1,23 @@
 #include "ktavroentry.h"
 
 #include "kcommandlineexport.h"
+#include "kexportentrysteps.h"
 
-#include <kexportdlgrules.h>
 #include <kexportimagedialog.h>
 #include <kexportimagemgr.h>
 #include <kexportpicturedlg.h>
-#include <kexportrules.h>
 #include <krt.h>
 #include <kxmainwindow.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QPointer>
 
 namespace {
 QPointer<QWidget> g_dialog;
 bool g_dialogCancelled = false;
-
-// Editions whose export command opens the compact dialog instead.
-bool usesCompactDialog(int edition)
-{
-    return edition == 0 || edition == 5 || edition == 7;
-}
 } // namespace
 
-QWidget *KtavroOpenExportDialog(int edition, const QString &savePath, KxMainWindow *hostWindow)
-{
-    const QString component = QCoreApplication::applicationName();
-    if (usesCompactDialog(edition)) {
-        auto *dialog = new KExportImageDialog(nullptr, component, QStringLiteral("exportpicture"), savePath,
-                                              kexportdlg::compactFormatIndex(savePath));
-        dialog->setHostWindow(hostWindow);
-        dialog->show();
-        return dialog;
-    }
-    const int formatIndex = savePath.isEmpty()
-        ? -1
-        : KExportRules::formats().indexOf(KExportRules::formatOf(QFileInfo(savePath).suffix()));
-    auto *dialog = new KExportPictureDlg(nullptr, component + QStringLiteral("_exportpicture"), savePath, formatIndex);
-    dialog->setHostWindow(hostWindow);
-    dialog->show();
-    return dialog;
-}
 
 int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress)
 {
@@ -64,7 +38,8 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
         return KCommandLineExport::Failed;
     }
     auto *host = qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>());
-    QWidget *dialog = KtavroOpenExportDialog(krt::product::versionID(), request->value(QStringLiteral("output")).toString(), host);
+    QWidget *dialog = KExportEntrySteps::showDialog(host, KExportEntrySteps::componentName(), QStringLiteral("exportpicture"),
+                                                    request->value(QStringLiteral("output")).toString());
     g_dialog = dialog;
     g_dialogCancelled = false;
     QEventLoop loop;

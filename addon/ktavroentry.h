@@ -3,14 +3,6 @@
 #include <QVariantMap>
 #include <QtGlobal>
 
-class KxMainWindow;
-class QWidget;
-
-// Opens, without waiting, the export dialog of the host edition for the active document:
-// the compact dialog for editions 0, 5 and 7, the full one otherwise. savePath, when given,
-// proposes the picture's format. The dialog deletes itself when closed.
-QWidget *KtavroOpenExportDialog(int edition, const QString &savePath, KxMainWindow *hostWindow);
-
 // Functions the host resolves in the module by name.
 extern "C" {
 typedef void (*KtavroProgressFn)(int done, int total);
@@ -18,8 +10,8 @@ typedef void (*KtavroProgressFn)(int done, int total);
 // Runs one export of the host's active document as a request describes it (the
 // command line's options, as text) and fills the result map, "exitCode" included.
 Q_DECL_EXPORT int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress);
-// Shows the export dialog (KtavroOpenExportDialog) for the host's active document and returns when it has
-// closed; the request names the document, its host window ("mainWindow") and optionally a
+// Shows the export dialog of the host's edition for the active document and returns when it
+// has closed; the request names the document, its host window ("mainWindow") and optionally a
 // Save-As path ("output"). Fills the result map on a refusal; returns the exit status.
 Q_DECL_EXPORT int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result);
 // Cancels the export KtavroRunExport is running, if any; safe from the interface thread.
