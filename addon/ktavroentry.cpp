@@ -6,6 +6,7 @@
 #include <kexportpicturedlg.h>
 #include <kexportrules.h>
 #include <krt.h>
+#include <ktavrotranslation.h>
 #include <kxmainwindow.h>
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgr
 {
     if (!request || !result)
         return KCommandLineExport::UsageError;
+    const KTavroTranslation translation;
     KCommandLineExport job(progress);
     *result = job.run(*request);
     return result->value(QStringLiteral("exitCode")).toInt();
@@ -37,18 +39,19 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
 {
     if (!request || !result)
         return KCommandLineExport::UsageError;
+    const KTavroTranslation translation;
     const int edition = krt::product::versionID();
     if (usesCompactDialog(edition)) {
-        result->insert(QStringLiteral("errTitle"), QStringLiteral("Export dialog"));
+        result->insert(QStringLiteral("errTitle"), QCoreApplication::translate("KtavroEntry", "Export dialog"));
         result->insert(QStringLiteral("errMsg"),
-                       QStringLiteral("Edition %1 uses the compact export dialog, which is not available yet; "
-                                      "export without --dialog")
+                       QCoreApplication::translate("KtavroEntry", "Edition %1 uses the compact export dialog, which is not available yet; "
+                                                                 "export without --dialog")
                            .arg(edition));
         return KCommandLineExport::UsageError;
     }
     if (g_dialog) {
-        result->insert(QStringLiteral("errTitle"), QStringLiteral("Export Image"));
-        result->insert(QStringLiteral("errMsg"), QStringLiteral("Another export task is running,please wait and try again"));
+        result->insert(QStringLiteral("errTitle"), QCoreApplication::translate("KExportImageMgr", "Export Image"));
+        result->insert(QStringLiteral("errMsg"), QCoreApplication::translate("KExportImageMgr", "Another export task is running,please wait and try again"));
         return KCommandLineExport::Failed;
     }
     const QString savePath = request->value(QStringLiteral("output")).toString();

@@ -2,6 +2,7 @@
 
 #include "pngencoder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -49,7 +50,7 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
     }
     const QByteArray format = KExportRules::formatForSuffix(QFileInfo(path).suffix());
     if (format.isEmpty()) {
-        setError(error, QStringLiteral("unknown picture format: %1").arg(path));
+        setError(error, QCoreApplication::translate("KExportImageTask", "unknown picture format: %1").arg(path));
         return false;
     }
     const QString problem = KExportRules::sizeProblem(image.size(), format);
