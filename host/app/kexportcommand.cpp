@@ -133,11 +133,27 @@ QString KExportCommand::usage()
     QCommandLineParser parser;
     addOptions(parser);
     QString text = parser.helpText();
-    const int end = text.indexOf(QLatin1String(" [options]"));
-    if (text.startsWith(QLatin1String("Usage: ")) && end > 0)
-        text.replace(7, end - 7, QStringLiteral("brindlex export"));
+    // The parser names the executable as started; its usage line may be translated.
+    const QString program = QCoreApplication::arguments().value(0);
+    const int at = program.isEmpty() ? -1 : text.indexOf(program);
+    if (at >= 0 && at < text.indexOf(QLatin1Char('\n')))
+        text.replace(at, program.size(), QStringLiteral("brindlex export"));
     return text;
 }
+
+namespace {
+// Texts of Qt's own command-line parser that brindlex shows; listed for the host's translation.
+[[maybe_unused]] const char *const kParserTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Usage: %1"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "[options]"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Options:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Arguments:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown option '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown options: %1."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Missing value after '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unexpected value after '%1'."),
+};
+} // namespace
 
 QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
 {

@@ -118,6 +118,7 @@ private slots:
         const Run help = brindlex({QStringLiteral("export"), QStringLiteral("--help")}, QString(), QString(),
                                   QStringLiteral("zh_CN.UTF-8"));
         QCOMPARE(help.status, 0);
+        QVERIFY2(help.out.startsWith(QStringLiteral("用法：brindlex export [选项] document\n")), qPrintable(help.out));
         QVERIFY2(help.out.contains(QStringLiteral("要导出的文档。")), qPrintable(help.out));
         QVERIFY2(help.out.contains(QStringLiteral("自定义水印的文字。")), qPrintable(help.out));
         const Run english = brindlex({QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
@@ -129,6 +130,11 @@ private slots:
                                      QString(), QString(), QStringLiteral("zh_CN.UTF-8"));
         QVERIFY2(chinese.err.contains(QStringLiteral("请指定一个文档和一个输出文件。")), qPrintable(chinese.err));
         QVERIFY2(chinese.err.contains(QStringLiteral("将文字文档")), qPrintable(chinese.err));
+        // Qt's parser speaks the host's language too.
+        const Run unknown = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, QString(), QString(),
+                                     QStringLiteral("zh_CN.UTF-8"));
+        QCOMPARE(unknown.status, 64);
+        QVERIFY2(unknown.err.contains(QStringLiteral("参数无效: 未知选项“bogus”。")), qPrintable(unknown.err));
     }
 };
 
