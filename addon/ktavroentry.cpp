@@ -7,6 +7,7 @@
 #include <kexportimagemgr.h>
 #include <kexportpicturedlg.h>
 #include <krt.h>
+#include <ktavrotranslation.h>
 #include <kxmainwindow.h>
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgr
 {
     if (!request || !result)
         return KCommandLineExport::UsageError;
+    const KTavroTranslation translation;
     KCommandLineExport job(progress);
     *result = job.run(*request);
     return result->value(QStringLiteral("exitCode")).toInt();
@@ -32,9 +34,10 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
 {
     if (!request || !result)
         return KCommandLineExport::UsageError;
+    const KTavroTranslation translation;
     if (g_dialog) {
-        result->insert(QStringLiteral("errTitle"), QStringLiteral("Export Image"));
-        result->insert(QStringLiteral("errMsg"), QStringLiteral("Another export task is running,please wait and try again"));
+        result->insert(QStringLiteral("errTitle"), QCoreApplication::translate("KExportImageMgr", "Export Image"));
+        result->insert(QStringLiteral("errMsg"), QCoreApplication::translate("KExportImageMgr", "Another export task is running,please wait and try again"));
         return KCommandLineExport::Failed;
     }
     auto *host = qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>());

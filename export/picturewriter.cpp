@@ -3,6 +3,7 @@
 #include "pngencoder.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -53,7 +54,7 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
     }
     const QByteArray format = KExportRules::formatForSuffix(QFileInfo(path).suffix());
     if (format.isEmpty()) {
-        setError(error, QStringLiteral("unknown picture format: %1").arg(path));
+        setError(error, QCoreApplication::translate("KExportImageTask", "unknown picture format: %1").arg(path));
         return QByteArray();
     }
     const QString problem = KExportRules::sizeProblem(image.size(), format);

@@ -46,7 +46,7 @@ KEssWidget_Feedback::KEssWidget_Feedback(QWidget *parent, const QString &from)
     : KWebMainwindow(parent)
     , m_from(from)
 {
-    setWindowTitle(QStringLiteral("Feedback"));
+    setWindowTitle(tr("Feedback"));
     resize(KLiteStyle::dpiScaled(kWindowSize));
     setStartUrl(startAddress());
 }
@@ -102,7 +102,7 @@ KEssWidget_CloseButton::KEssWidget_CloseButton(QWidget *parent)
     setObjectName(QStringLiteral("KEssWidget_CloseButton"));
     setFixedButtonSize(kCloseButtonSize);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("Close"));
+    setToolTip(tr("Close"));
 }
 
 // The hover and pressed icons are white: they need the close button's red behind them,

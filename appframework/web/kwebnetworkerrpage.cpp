@@ -13,7 +13,7 @@ const int kTextGap = 16;
 KWebNetworkErrPage::KWebNetworkErrPage(QWidget *parent)
     : QWidget(parent)
     , m_picture(QStringLiteral("plugin_client_networkerror"))
-    , m_text(QStringLiteral("Loading failed, please try again later"))
+    , m_text(tr("Loading failed, please try again later"))
 {
     connect(KDrawHelper::instance(), &KDrawHelper::themeChanged, this, QOverload<>::of(&QWidget::update));
 }

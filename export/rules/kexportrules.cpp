@@ -32,7 +32,7 @@ QString KExportRules::sizeProblem(const QSize &size, const QByteArray &format)
     const int side = format == "jpg" ? kJpegMaxSide : format == "png" ? kPngMaxSide : 0;
     if (side == 0 || (size.width() <= side && size.height() <= side))
         return QString();
-    return QStringLiteral("a %1 picture can be at most %2 pixels wide and high, this one is %3 x %4")
+    return tr("a %1 picture can be at most %2 pixels wide and high, this one is %3 x %4")
         .arg(format == "jpg" ? QStringLiteral("JPEG") : QStringLiteral("PNG"))
         .arg(side)
         .arg(size.width())

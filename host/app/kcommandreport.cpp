@@ -2,6 +2,7 @@
 
 #include <kpathtext.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -43,14 +44,14 @@ QString kindOf(const QString &path)
 {
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("cannot be read");
+        return QCoreApplication::translate("KCommandReport", "cannot be read");
     if (S_ISFIFO(st.st_mode))
-        return QStringLiteral("is a named pipe, not a document");
+        return QCoreApplication::translate("KCommandReport", "is a named pipe, not a document");
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return QStringLiteral("is a device, not a document");
+        return QCoreApplication::translate("KCommandReport", "is a device, not a document");
     if (S_ISSOCK(st.st_mode))
-        return QStringLiteral("is a socket, not a document");
-    return QStringLiteral("is not a regular file");
+        return QCoreApplication::translate("KCommandReport", "is a socket, not a document");
+    return QCoreApplication::translate("KCommandReport", "is not a regular file");
 }
 
 } // namespace
@@ -77,7 +78,7 @@ int print(const QVariantMap &result, bool json)
         if (!detail.isEmpty())
             std::fprintf(stderr, "%s\n", qPrintable(printable(detail)));
     } else if (status == Success && result.contains(QStringLiteral("warning"))) {
-        std::fprintf(stderr, "Warning: %s\n", qPrintable(result.value(QStringLiteral("warning")).toString()));
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("KCommandReport", "Warning: %1").arg(result.value(QStringLiteral("warning")).toString())));
     }
     if (status == Success && !json)
         std::printf("%s\n", qPrintable(printable(result.value(QStringLiteral("fileName")).toString())));
@@ -92,7 +93,7 @@ int answerUsage(bool help, const QString &error, const QString &usage, bool json
     }
     if (error.isEmpty())
         return -1;
-    const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), error), json);
+    const int status = print(failure(UsageError, QCoreApplication::translate("KCommandReport", "Invalid arguments"), error), json);
     std::fprintf(stderr, "%s", qPrintable(usage));
     return status;
 }
@@ -113,9 +114,9 @@ QString documentProblem(const QString &path)
     const QFileInfo info(path);
     const QString shown = printable(path);
     if (!info.exists())
-        return QStringLiteral("%1: no such file").arg(shown);
+        return QCoreApplication::translate("KCommandReport", "%1: no such file").arg(shown);
     if (info.isDir())
-        return QStringLiteral("%1: is a folder, not a document").arg(shown);
+        return QCoreApplication::translate("KCommandReport", "%1: is a folder, not a document").arg(shown);
     if (info.isFile())
         return QString();
     return QStringLiteral("%1: %2").arg(shown, kindOf(path));

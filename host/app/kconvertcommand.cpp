@@ -9,6 +9,7 @@
 #include <kpathtext.h>
 #include <kwriterbackend.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -25,7 +26,10 @@ namespace {
 
 using namespace kcommandreport;
 
-const QString kFailed = QStringLiteral("Convert failed");
+QString failedTitle()
+{
+    return QCoreApplication::translate("KConvertCommand", "Convert failed");
+}
 
 struct Request
 {
@@ -49,12 +53,12 @@ Request parse(const QStringList &arguments)
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             request.help = true;
         else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
-            request.error = QStringLiteral("Unknown option '%1'.").arg(printable(argument));
+            request.error = QCoreApplication::translate("KConvertCommand", "Unknown option '%1'.").arg(printable(argument));
         else
             positional.append(argument);
     }
     if (request.error.isEmpty() && !request.help && positional.size() != 2)
-        request.error = QStringLiteral("Name one document and one output file.");
+        request.error = QCoreApplication::translate("KConvertCommand", "Name one document and one output file.");
     request.document = positional.value(0);
     request.output = positional.value(1);
     return request;
@@ -65,16 +69,16 @@ QVariantMap refuseOutput(const Request &request)
 {
     const QString shown = printable(request.output);
     if (sameFile(request.output, request.document))
-        return failure(Failed, kFailed, QStringLiteral("The output is the document itself; choose another file"), shown);
+        return failure(Failed, failedTitle(), QCoreApplication::translate("KConvertCommand", "The output is the document itself; choose another file"), shown);
     if (occupied(request.output) && !request.overwrite)
-        return failure(Failed, kFailed, QStringLiteral("The file already exists; --overwrite replaces it"), shown);
+        return failure(Failed, failedTitle(), QCoreApplication::translate("KConvertCommand", "The file already exists; --overwrite replaces it"), shown);
     // Converting makes no folders; a folder that takes no files is refused before the document opens.
     const QFileInfo folder(QFileInfo(request.output).absolutePath());
     if (!folder.isDir() || !folder.isWritable())
-        return failure(Failed, kFailed, QStringLiteral("%1: cannot be written").arg(shown),
+        return failure(Failed, failedTitle(), QCoreApplication::translate("KConvertCommand", "%1: cannot be written").arg(shown),
                        QStringLiteral("%1: %2").arg(printable(folder.filePath()),
-                                                    folder.isDir() ? QStringLiteral("no permission to write in it")
-                                                                   : QStringLiteral("no such folder")));
+                                                    folder.isDir() ? QCoreApplication::translate("KConvertCommand", "no permission to write in it")
+                                                                   : QCoreApplication::translate("KConvertCommand", "no such folder")));
     return {};
 }
 
@@ -82,8 +86,8 @@ QVariantMap refuseOutput(const Request &request)
 
 QString usage()
 {
-    return QStringLiteral("Usage: brindlex convert DOCUMENT OUTPUT.pdf [--overwrite] [--json]\n"
-                          "Prints a writer document (text, Markdown, HTML, office text) to PDF.\n");
+    return QCoreApplication::translate("KConvertCommand", "Usage: brindlex convert DOCUMENT OUTPUT.pdf [--overwrite] [--json]\n"
+                                                          "Prints a writer document (text, Markdown, HTML, office text) to PDF.\n");
 }
 
 namespace {
@@ -95,15 +99,15 @@ int printAtomically(KWriterBackend *writer, const Request &request)
     const QFileInfo target(request.output);
     QTemporaryFile partial(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     if (!partial.open())
-        return print(failure(Failed, kFailed, printable(request.output), partial.errorString()), request.json);
+        return print(failure(Failed, failedTitle(), printable(request.output), partial.errorString()), request.json);
     partial.close();
     QString error;
     if (!writer->printToPdf(partial.fileName(), &error))
-        return print(failure(Failed, kFailed, printable(error)), request.json);
+        return print(failure(Failed, failedTitle(), printable(error)), request.json);
     if (kopening::cancelRequested())
         return print({{QStringLiteral("exitCode"), Canceled}}, request.json);
     if (::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(request.output).constData()) != 0)
-        return print(failure(Failed, kFailed, printable(request.output), QString::fromLocal8Bit(std::strerror(errno))),
+        return print(failure(Failed, failedTitle(), printable(request.output), QString::fromLocal8Bit(std::strerror(errno))),
                      request.json);
     partial.setAutoRemove(false);
     return print({{QStringLiteral("exitCode"), Success}, {QStringLiteral("fileName"), request.output}}, request.json);
@@ -119,7 +123,7 @@ int run(const QStringList &arguments)
         return answered;
     const QString problem = documentProblem(request.document);
     if (!problem.isEmpty())
-        return print(failure(Failed, kFailed, problem), request.json);
+        return print(failure(Failed, failedTitle(), problem), request.json);
     const QVariantMap refused = refuseOutput(request);
     if (!refused.isEmpty())
         return print(refused, request.json);
@@ -132,8 +136,8 @@ int run(const QStringList &arguments)
     auto *writer = dynamic_cast<KWriterBackend *>(opened.object.get());
     if (!writer) {
         const QString message =
-            opened.error.isEmpty() ? request.document + QStringLiteral(": not a writer document") : opened.error;
-        return print(failure(Failed, kFailed, printable(message)), request.json);
+            opened.error.isEmpty() ? request.document + QCoreApplication::translate("KConvertCommand", ": not a writer document") : opened.error;
+        return print(failure(Failed, failedTitle(), printable(message)), request.json);
     }
     return printAtomically(writer, request);
 }

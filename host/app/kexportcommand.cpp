@@ -33,7 +33,7 @@ void printProgress(int done, int total)
 {
     if (!g_showProgress)
         return;
-    std::fprintf(stderr, "\rExporting: page %d of %d", done, total);
+    std::fprintf(stderr, "\r%s", qPrintable(QCoreApplication::translate("KExportCommand", "Exporting: page %1 of %2").arg(done).arg(total)));
     if (done == total)
         std::fputc('\n', stderr);
     std::fflush(stderr);
@@ -48,35 +48,35 @@ struct ValueOption
 };
 
 const ValueOption kValueOptions[] = {
-    {"format", "format", "jpg|png|bmp|tif", "Picture format (png)."},
-    {"quality", "quality", "100|200|300|600", "Resolution in percent of 96 dots per inch (100)."},
-    {"pages", "pages", "ranges", "Pages to export, such as \"1,3,5-10\" (all)."},
-    {"output", "output", "path", "Long picture: its path. Otherwise: the folder that receives the numbered folder."},
-    {"watermark", "watermark", "none|default|custom", "Watermark (none)."},
-    {"text", "text", "text", "Text of a custom watermark."},
-    {"style", "style", "normal|r_triangle|i_triangle|rectangle|circle|ellipse", "Shape of a custom watermark."},
-    {"color", "color", "RRGGBB", "Colour of a custom watermark."},
-    {"opacity", "opacity", "0..1", "Opacity of a custom watermark."},
-    {"rotate", "rotate", "0..360", "Rotation of a custom watermark in degrees."},
-    {"size", "size", "small|mid|large", "Size of a custom watermark."},
-    {"tile", "tile", "yes|no", "Repeat the watermark over the picture."},
-    {"first-top", "firstTop", "px", "White band above the first page, pixels at 100 percent."},
-    {"last-bottom", "lastBottom", "px", "White band below the last page, pixels at 100 percent."},
-    {"page-gap", "pageGap", "px", "White gap between pages, pixels at 100 percent."},
+    {"format", "format", "jpg|png|bmp|tif", QT_TRANSLATE_NOOP("KExportCommand", "Picture format (png).")},
+    {"quality", "quality", "100|200|300|600", QT_TRANSLATE_NOOP("KExportCommand", "Resolution in percent of 96 dots per inch (100).")},
+    {"pages", "pages", "ranges", QT_TRANSLATE_NOOP("KExportCommand", "Pages to export, such as \"1,3,5-10\" (all).")},
+    {"output", "output", "path", QT_TRANSLATE_NOOP("KExportCommand", "Long picture: its path. Otherwise: the folder that receives the numbered folder.")},
+    {"watermark", "watermark", "none|default|custom", QT_TRANSLATE_NOOP("KExportCommand", "Watermark (none).")},
+    {"text", "text", "text", QT_TRANSLATE_NOOP("KExportCommand", "Text of a custom watermark.")},
+    {"style", "style", "normal|r_triangle|i_triangle|rectangle|circle|ellipse", QT_TRANSLATE_NOOP("KExportCommand", "Shape of a custom watermark.")},
+    {"color", "color", "RRGGBB", QT_TRANSLATE_NOOP("KExportCommand", "Colour of a custom watermark.")},
+    {"opacity", "opacity", "0..1", QT_TRANSLATE_NOOP("KExportCommand", "Opacity of a custom watermark.")},
+    {"rotate", "rotate", "0..360", QT_TRANSLATE_NOOP("KExportCommand", "Rotation of a custom watermark in degrees.")},
+    {"size", "size", "small|mid|large", QT_TRANSLATE_NOOP("KExportCommand", "Size of a custom watermark.")},
+    {"tile", "tile", "yes|no", QT_TRANSLATE_NOOP("KExportCommand", "Repeat the watermark over the picture.")},
+    {"first-top", "firstTop", "px", QT_TRANSLATE_NOOP("KExportCommand", "White band above the first page, pixels at 100 percent.")},
+    {"last-bottom", "lastBottom", "px", QT_TRANSLATE_NOOP("KExportCommand", "White band below the last page, pixels at 100 percent.")},
+    {"page-gap", "pageGap", "px", QT_TRANSLATE_NOOP("KExportCommand", "White gap between pages, pixels at 100 percent.")},
 };
 
 void addOptions(QCommandLineParser &parser)
 {
-    parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("The document to export."));
-    parser.addOption({QStringLiteral("long"), QStringLiteral("One long picture (default except for PDF).")});
-    parser.addOption({QStringLiteral("each-page"), QStringLiteral("One picture per page (default for PDF).")});
+    parser.addPositionalArgument(QStringLiteral("document"), QCoreApplication::translate("KExportCommand", "The document to export."));
+    parser.addOption({QStringLiteral("long"), QCoreApplication::translate("KExportCommand", "One long picture (default except for PDF).")});
+    parser.addOption({QStringLiteral("each-page"), QCoreApplication::translate("KExportCommand", "One picture per page (default for PDF).")});
     for (const ValueOption &o : kValueOptions)
-        parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QString::fromLatin1(o.valueName)});
-    parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an existing long picture.")});
-    parser.addOption({QStringLiteral("dialog"), QStringLiteral("Open the export dialog for the document instead.")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as one JSON object.")});
-    parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress line.")});
-    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit.")});
+        parser.addOption({QString::fromLatin1(o.name), QCoreApplication::translate("KExportCommand", o.help), QString::fromLatin1(o.valueName)});
+    parser.addOption({QStringLiteral("overwrite"), QCoreApplication::translate("KExportCommand", "Replace an existing long picture.")});
+    parser.addOption({QStringLiteral("dialog"), QCoreApplication::translate("KExportCommand", "Open the export dialog for the document instead.")});
+    parser.addOption({QStringLiteral("json"), QCoreApplication::translate("KExportCommand", "Print the result as one JSON object.")});
+    parser.addOption({QStringLiteral("quiet"), QCoreApplication::translate("KExportCommand", "No progress line.")});
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QCoreApplication::translate("KExportCommand", "Print this help and exit.")});
 }
 
 // A signal before the export started (while the document opened): nothing was written.
@@ -108,8 +108,8 @@ int showDialog(KAddonLoader &addon, const QVariantMap &request, KxMainWindow *wi
     auto show = reinterpret_cast<ShowDialogFn>(addon.resolve("KtavroShowExportDialog"));
     if (!show)
         return kcommandreport::print(
-            kcommandreport::failure(kcommandreport::Failed, QStringLiteral("Export failed"),
-                                    QStringLiteral("The add-on offers no export dialog")),
+            kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("KExportCommand", "Export failed"),
+                                    QCoreApplication::translate("KExportCommand", "The add-on offers no export dialog")),
             json);
     auto cancel = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (cancel)
@@ -133,11 +133,27 @@ QString KExportCommand::usage()
     QCommandLineParser parser;
     addOptions(parser);
     QString text = parser.helpText();
-    const int end = text.indexOf(QLatin1String(" [options]"));
-    if (text.startsWith(QLatin1String("Usage: ")) && end > 0)
-        text.replace(7, end - 7, QStringLiteral("brindlex export"));
+    // The parser names the executable as started; its usage line may be translated.
+    const QString program = QCoreApplication::arguments().value(0);
+    const int at = program.isEmpty() ? -1 : text.indexOf(program);
+    if (at >= 0 && at < text.indexOf(QLatin1Char('\n')))
+        text.replace(at, program.size(), QStringLiteral("brindlex export"));
     return text;
 }
+
+namespace {
+// Texts of Qt's own command-line parser that brindlex shows; listed for the host's translation.
+[[maybe_unused]] const char *const kParserTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Usage: %1"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "[options]"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Options:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Arguments:"),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown option '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown options: %1."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Missing value after '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unexpected value after '%1'."),
+};
+} // namespace
 
 QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
 {
@@ -151,11 +167,11 @@ QVariantMap KExportCommand::parse(const QStringList &arguments, QString *error)
     if (parser.isSet(QStringLiteral("help")))
         return {{QStringLiteral("help"), true}};
     if (parser.positionalArguments().size() != 1) {
-        *error = QStringLiteral("Name exactly one document to export.");
+        *error = QCoreApplication::translate("KExportCommand", "Name exactly one document to export.");
         return request;
     }
     if (parser.isSet(QStringLiteral("long")) && parser.isSet(QStringLiteral("each-page"))) {
-        *error = QStringLiteral("--long and --each-page exclude each other.");
+        *error = QCoreApplication::translate("KExportCommand", "--long and --each-page exclude each other.");
         return request;
     }
     request.insert(QStringLiteral("document"), QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
@@ -176,7 +192,7 @@ int KExportCommand::run(const QStringList &arguments)
 {
     using namespace kcommandreport;
     bool json = wantsJson(arguments);
-    const QString failed = QStringLiteral("Export failed");
+    const QString failed = QCoreApplication::translate("KExportCommand", "Export failed");
     QString error;
     const QVariantMap request = parse(arguments, &error);
     if (request.value(QStringLiteral("help")).toBool()) {
@@ -184,8 +200,8 @@ int KExportCommand::run(const QStringList &arguments)
         return Success;
     }
     if (request.isEmpty()) {
-        const int status = print(failure(UsageError, QStringLiteral("Invalid arguments"), error), json);
-        std::fprintf(stderr, "Run 'brindlex export --help' for the options.\n");
+        const int status = print(failure(UsageError, QCoreApplication::translate("KExportCommand", "Invalid arguments"), error), json);
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("KExportCommand", "Run 'brindlex export --help' for the options.")));
         return status;
     }
     json = request.value(QStringLiteral("json")).toBool(); // "--json" may have been a value
@@ -196,7 +212,7 @@ int KExportCommand::run(const QStringList &arguments)
     const QString component = KDocumentLoader::componentFor(documentPath);
     if (component.isEmpty())
         return print(failure(UsageError, failed,
-                             QStringLiteral("%1: the host cannot open this kind of document").arg(printable(documentPath))),
+                             QCoreApplication::translate("KExportCommand", "%1: the host cannot open this kind of document").arg(printable(documentPath))),
                      json);
     QCoreApplication::setApplicationName(component);
     const KOpenedDocument opened = openWatched(documentPath, request);
@@ -213,13 +229,13 @@ int KExportCommand::run(const QStringList &arguments)
         window.holdDocument(opened.object.get());
     KAddonLoader addon;
     if (!addon.load(&error))
-        return print(failure(Failed, failed, QStringLiteral("Cannot load the add-on"), error), json);
+        return print(failure(Failed, failed, QCoreApplication::translate("KExportCommand", "Cannot load the add-on"), error), json);
     if (dialog)
         return showDialog(addon, request, &window, documentPath, json);
     auto runExport = reinterpret_cast<RunExportFn>(addon.resolve("KtavroRunExport"));
     auto cancelExport = reinterpret_cast<CancelExportFn>(addon.resolve("KtavroCancelExport"));
     if (!runExport || !cancelExport)
-        return print(failure(Failed, failed, QStringLiteral("The add-on offers no export entry")), json);
+        return print(failure(Failed, failed, QCoreApplication::translate("KExportCommand", "The add-on offers no export entry")), json);
     ksignals::onCancel(cancelExport);
     g_showProgress = !request.value(QStringLiteral("quiet")).toBool() && ::isatty(STDERR_FILENO);
 

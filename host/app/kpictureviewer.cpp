@@ -24,11 +24,11 @@ namespace {
 QString readProblem(const QFileInfo &info)
 {
     if (!info.exists())
-        return info.isSymLink() ? QStringLiteral("is a link that leads nowhere") : QStringLiteral("no such file");
+        return info.isSymLink() ? QCoreApplication::translate("KPictureViewer", "is a link that leads nowhere") : QCoreApplication::translate("KPictureViewer", "no such file");
     if (info.isDir())
-        return QStringLiteral("is a folder, not a picture");
+        return QCoreApplication::translate("KPictureViewer", "is a folder, not a picture");
     if (!info.isFile()) // pipes and devices: opening one could block
-        return QStringLiteral("is not a regular file");
+        return QCoreApplication::translate("KPictureViewer", "is not a regular file");
     return QString();
 }
 
@@ -47,29 +47,29 @@ QString load(const QString &path, QImage *picture)
         return problem;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot be read (%1)").arg(file.errorString());
+        return QCoreApplication::translate("KPictureViewer", "cannot be read (%1)").arg(file.errorString());
     QImageReader reader(&file);
     if (!reader.canRead())
-        return QStringLiteral("is not a picture this viewer reads");
+        return QCoreApplication::translate("KPictureViewer", "is not a picture this viewer reads");
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
-        return QStringLiteral("is not a picture this viewer reads (no size)");
+        return QCoreApplication::translate("KPictureViewer", "is not a picture this viewer reads (no size)");
     if (qint64(size.width()) * size.height() > kMaxPixels)
-        return QStringLiteral("is too large to show (%1 x %2 pixels; at most %3 million pixels)")
+        return QCoreApplication::translate("KPictureViewer", "is too large to show (%1 x %2 pixels; at most %3 million pixels)")
             .arg(size.width())
             .arg(size.height())
             .arg(kMaxPixels / 1000000);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        return QStringLiteral("cannot be decoded (%1)").arg(reader.errorString());
+        return QCoreApplication::translate("KPictureViewer", "cannot be decoded (%1)").arg(reader.errorString());
     // A reader may deliver more than its header announced.
     if (qint64(image.width()) * image.height() > kMaxPixels)
-        return QStringLiteral("is too large to show");
+        return QCoreApplication::translate("KPictureViewer", "is too large to show");
     const QImage::Format format = viewFormat(image);
     if (image.format() != format)
         image = std::move(image).convertToFormat(format);
     if (image.isNull())
-        return QStringLiteral("cannot be held in memory");
+        return QCoreApplication::translate("KPictureViewer", "cannot be held in memory");
     *picture = std::move(image);
     return QString();
 }
@@ -386,7 +386,7 @@ KPictureViewer::KPictureViewer(const QString &path, const QImage &picture, QWidg
     m_view->setPicture(picture);
     connect(m_view, &KPictureView::scaleChanged, this, &KPictureViewer::updateStatus);
     updateStatus();
-    setWindowTitle(QStringLiteral("%1 - %2 x %3 pixels").arg(QFileInfo(path).fileName()).arg(picture.width()).arg(picture.height()));
+    setWindowTitle(QCoreApplication::translate("KPictureViewer", "%1 - %2 x %3 pixels").arg(QFileInfo(path).fileName()).arg(picture.width()).arg(picture.height()));
     m_view->setFocus();
 }
 
@@ -395,17 +395,17 @@ QString KPictureViewer::statusText() const
     const QImage &picture = m_view->picture();
     const int dpiX = kpicture::dotsPerInch(picture.dotsPerMeterX());
     const int dpiY = kpicture::dotsPerInch(picture.dotsPerMeterY());
-    QString resolution = QStringLiteral("%1 dpi").arg(dpiX);
+    QString resolution = QCoreApplication::translate("KPictureViewer", "%1 dpi").arg(dpiX);
     if (dpiX == 0 || dpiY == 0)
-        resolution = QStringLiteral("resolution unknown");
+        resolution = QCoreApplication::translate("KPictureViewer", "resolution unknown");
     else if (dpiX != dpiY)
-        resolution = QStringLiteral("%1 x %2 dpi").arg(dpiX).arg(dpiY);
-    const QString text = QStringLiteral("%1 x %2 pixels, %3, %4 %")
+        resolution = QCoreApplication::translate("KPictureViewer", "%1 x %2 dpi").arg(dpiX).arg(dpiY);
+    const QString text = QCoreApplication::translate("KPictureViewer", "%1 x %2 pixels, %3, %4 %")
                              .arg(picture.width())
                              .arg(picture.height())
                              .arg(resolution)
                              .arg(std::lround(m_view->scale() * 100));
-    return m_view->isFitted() ? text + QStringLiteral(" (fit)") : text;
+    return m_view->isFitted() ? text + QCoreApplication::translate("KPictureViewer", " (fit)") : text;
 }
 
 void KPictureViewer::updateStatus()

@@ -40,10 +40,10 @@ Request parse(const QStringList &arguments)
         else if (argument.startsWith(QLatin1String("-src="))) // who asked; nothing depends on it
             continue;
         else
-            request.error = QStringLiteral("Unknown option '%1'.").arg(printable(argument));
+            request.error = QCoreApplication::translate("KViewCommand", "Unknown option '%1'.").arg(printable(argument));
     }
     if (request.error.isEmpty() && !request.help && positional.size() != 1)
-        request.error = QStringLiteral("Name one picture file.");
+        request.error = QCoreApplication::translate("KViewCommand", "Name one picture file.");
     request.file = positional.value(0);
     return request;
 }
@@ -52,9 +52,9 @@ Request parse(const QStringList &arguments)
 
 QString usage()
 {
-    return QStringLiteral("Usage: brindlex view FILE\n"
-                          "Shows a picture: 0 fits it to the window, 1 shows it at 100 %, + and - zoom,\n"
-                          "Ctrl+wheel zooms at the pointer, arrows, Page Up/Down, Home and End scroll.\n");
+    return QCoreApplication::translate("KViewCommand", "Usage: brindlex view FILE\n"
+                                                       "Shows a picture: 0 fits it to the window, 1 shows it at 100 %, + and - zoom,\n"
+                                                       "Ctrl+wheel zooms at the pointer, arrows, Page Up/Down, Home and End scroll.\n");
 }
 
 int run(const QStringList &arguments)
@@ -66,7 +66,7 @@ int run(const QStringList &arguments)
     QImage picture;
     const QString problem = kpicture::load(request.file, &picture);
     if (!problem.isEmpty())
-        return print(failure(Failed, QStringLiteral("Cannot show the picture"),
+        return print(failure(Failed, QCoreApplication::translate("KViewCommand", "Cannot show the picture"),
                              QStringLiteral("%1: %2").arg(printable(request.file), problem)),
                      false);
     KPictureViewer viewer(request.file, picture);

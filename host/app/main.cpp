@@ -18,9 +18,11 @@ namespace {
 
 void printUsage(FILE *stream)
 {
-    std::fprintf(stream, "usage: brindlex export DOCUMENT [options]\n"
-                         "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n"
-                         "       brindlex view PICTURE\n\n%s",
+    std::fprintf(stream, "%s%s",
+                 qPrintable(QCoreApplication::translate("Brindlex",
+                                                        "usage: brindlex export DOCUMENT [options]\n"
+                                                        "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n"
+                                                        "       brindlex view PICTURE\n\n")),
                  qPrintable(KExportCommand::usage()));
 }
 
@@ -90,10 +92,10 @@ int main(int argc, char **argv)
     if (command == QLatin1String("view"))
         return kviewcommand::run(arguments.mid(2));
     if (command != QLatin1String("export")) {
-        const QString message = command.isEmpty() ? QStringLiteral("Name a command: export, convert or view.")
-                                                  : QStringLiteral("Unknown command '%1'.").arg(kpathtext::printable(command));
+        const QString message = command.isEmpty() ? QCoreApplication::translate("Brindlex", "Name a command: export, convert or view.")
+                                                  : QCoreApplication::translate("Brindlex", "Unknown command '%1'.").arg(kpathtext::printable(command));
         const int status = kcommandreport::print(
-            kcommandreport::failure(kcommandreport::UsageError, QStringLiteral("Invalid arguments"), message),
+            kcommandreport::failure(kcommandreport::UsageError, QCoreApplication::translate("Brindlex", "Invalid arguments"), message),
             kcommandreport::wantsJson(arguments));
         std::fputc('\n', stderr);
         printUsage(stderr);

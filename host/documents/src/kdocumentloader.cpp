@@ -4,6 +4,7 @@
 #include "kofficeconverter.h"
 #include "kopeningcancel.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
@@ -26,7 +27,7 @@ IKUnknown *openAs(const KDocumentKind &kind, const QString &path, QString *error
     }
     IKUnknown *object = kind.open(converted.path, converted.folder, error);
     if (!object)
-        *error = QStringLiteral("%1: the converted document cannot be read (%2)").arg(path, *error);
+        *error = QCoreApplication::translate("KDocumentLoader", "%1: the converted document cannot be read (%2)").arg(path, *error);
     return object;
 }
 
@@ -79,12 +80,12 @@ KOpenedDocument KDocumentLoader::open(const QString &path)
     KOpenedDocument opened;
     const KDocumentKind *kind = kdocumentkinds::kindOf(path);
     if (!kind) {
-        opened.error = QStringLiteral("%1: the host cannot open this kind of document").arg(path);
+        opened.error = QCoreApplication::translate("KDocumentLoader", "%1: the host cannot open this kind of document").arg(path);
         return opened;
     }
     opened.component = kind->component;
     if (!QFileInfo(path).isFile()) {
-        opened.error = QStringLiteral("%1: no such file").arg(path);
+        opened.error = QCoreApplication::translate("KDocumentLoader", "%1: no such file").arg(path);
         return opened;
     }
     if (!kopening::cancelRequested())
@@ -92,7 +93,7 @@ KOpenedDocument KDocumentLoader::open(const QString &path)
     if (kopening::cancelRequested()) {
         opened.object.reset();
         opened.cancelled = true;
-        opened.error = QStringLiteral("%1: opening was cancelled").arg(path);
+        opened.error = QCoreApplication::translate("KDocumentLoader", "%1: opening was cancelled").arg(path);
     }
     return opened;
 }

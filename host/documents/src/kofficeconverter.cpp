@@ -2,6 +2,7 @@
 
 #include "kopeningcancel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -94,7 +95,7 @@ KOfficeConverter::Result KOfficeConverter::convert(const QString &source, const 
 {
     const QString soffice = executable();
     if (soffice.isEmpty())
-        return failure(QStringLiteral("%1: opening .%2 documents needs LibreOffice (soffice), which is not installed")
+        return failure(QCoreApplication::translate("KOfficeConverter", "%1: opening .%2 documents needs LibreOffice (soffice), which is not installed")
                            .arg(source, QFileInfo(source).suffix().toLower()));
     kopening::hold();
     const std::shared_ptr<QTemporaryDir> folder(new QTemporaryDir, [](QTemporaryDir *dir) {
@@ -102,7 +103,7 @@ KOfficeConverter::Result KOfficeConverter::convert(const QString &source, const 
         kopening::release();
     });
     if (!folder->isValid())
-        return failure(QStringLiteral("%1: no temporary folder for the conversion").arg(source));
+        return failure(QCoreApplication::translate("KOfficeConverter", "%1: no temporary folder for the conversion").arg(source));
     const QString outDir = folder->filePath(QStringLiteral("out"));
     const QString profile = QUrl::fromLocalFile(folder->filePath(QStringLiteral("profile"))).toString();
     KConverterProcess process;
@@ -111,7 +112,7 @@ KOfficeConverter::Result KOfficeConverter::convert(const QString &source, const 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString scratch = folder->filePath(QStringLiteral("tmp"));
     if (!QDir().mkpath(scratch))
-        return failure(QStringLiteral("%1: no temporary folder for the conversion").arg(source));
+        return failure(QCoreApplication::translate("KOfficeConverter", "%1: no temporary folder for the conversion").arg(source));
     environment.insert(QStringLiteral("TMPDIR"), scratch);
     process.setProcessEnvironment(environment);
     process.start(soffice, {QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
@@ -119,23 +120,23 @@ KOfficeConverter::Result KOfficeConverter::convert(const QString &source, const 
                             QStringLiteral("--convert-to"), filterFor(target), QStringLiteral("--outdir"), outDir,
                             QFileInfo(source).absoluteFilePath()});
     if (!process.waitForStarted())
-        return failure(QStringLiteral("%1: LibreOffice could not be started: %2").arg(source, process.errorString()));
+        return failure(QCoreApplication::translate("KOfficeConverter", "%1: LibreOffice could not be started: %2").arg(source, process.errorString()));
     QElapsedTimer clock;
     clock.start();
     while (process.state() != QProcess::NotRunning && !process.waitForFinished(50)) {
         if (kopening::cancelRequested()) {
             process.endAll();
-            return failure(QStringLiteral("%1: the conversion was cancelled").arg(source));
+            return failure(QCoreApplication::translate("KOfficeConverter", "%1: the conversion was cancelled").arg(source));
         }
         if (clock.elapsed() >= timeoutMs) {
             process.endAll();
-            return failure(QStringLiteral("%1: LibreOffice did not finish the conversion in %2 s")
+            return failure(QCoreApplication::translate("KOfficeConverter", "%1: LibreOffice did not finish the conversion in %2 s")
                                .arg(source, QString::number(timeoutMs / 1000)));
         }
     }
     const QStringList produced = QDir(outDir).entryList({QStringLiteral("*.") + target}, QDir::Files);
     if (process.exitStatus() != QProcess::NormalExit || produced.isEmpty())
-        return failure(QStringLiteral("%1: LibreOffice could not convert the document (%2)")
+        return failure(QCoreApplication::translate("KOfficeConverter", "%1: LibreOffice could not convert the document (%2)")
                            .arg(source, lastLines(process.readAll())));
     Result result;
     result.folder = folder;

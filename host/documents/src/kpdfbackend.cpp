@@ -4,6 +4,7 @@
 
 #include <krt.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -34,7 +35,7 @@ struct KPdfMessages
         QMutexLocker lock(&mutex);
         if (count == 0)
             return QString();
-        return QStringLiteral("%1: the PDF has errors (%2 messages; first: %3)").arg(path, QString::number(count), first);
+        return QCoreApplication::translate("KPdfBackend", "%1: the PDF has errors (%2 messages; first: %3)").arg(path, QString::number(count), first);
     }
 };
 
@@ -106,7 +107,7 @@ KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
         return nullptr;
     };
     if (!QFileInfo(path).isFile())
-        return fail(QStringLiteral("%1: no such file").arg(path));
+        return fail(QCoreApplication::translate("KPdfBackend", "%1: no such file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
@@ -115,11 +116,11 @@ KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     std::unique_ptr<Poppler::Document> document(Poppler::Document::loadFromData(bytes));
     if (!document)
-        return fail(QStringLiteral("%1: not a readable PDF document (damaged or not a PDF)").arg(path));
+        return fail(QCoreApplication::translate("KPdfBackend", "%1: not a readable PDF document (damaged or not a PDF)").arg(path));
     if (document->isLocked())
-        return fail(QStringLiteral("%1: the PDF document is encrypted and needs a password").arg(path));
+        return fail(QCoreApplication::translate("KPdfBackend", "%1: the PDF document is encrypted and needs a password").arg(path));
     if (document->numPages() <= 0)
-        return fail(QStringLiteral("%1: the PDF document has no pages").arg(path));
+        return fail(QCoreApplication::translate("KPdfBackend", "%1: the PDF document has no pages").arg(path));
     return new KPdfBackend(path, bytes, std::move(document), messages);
 }
 

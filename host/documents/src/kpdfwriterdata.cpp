@@ -2,6 +2,7 @@
 
 #include "kpdfbackend.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -37,7 +38,7 @@ struct KPdfWriterData : KWriterData
         if (QFile::copy(pdf->path(), path))
             return true;
         if (error)
-            *error = QStringLiteral("%1: cannot be written").arg(path);
+            *error = QCoreApplication::translate("KWriterBackend", "%1: cannot be written").arg(path);
         return false;
     }
 };

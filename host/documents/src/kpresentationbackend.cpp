@@ -7,6 +7,7 @@
 
 #include <krt.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -176,7 +177,7 @@ KPresentationBackend *KPresentationBackend::open(const QString &path, QString *e
     if (!markdown)
         return nullptr;
     if (KSlideDeck::parse(*markdown).isEmpty())
-        return fail(QStringLiteral("%1: the deck has no slides").arg(path));
+        return fail(QCoreApplication::translate("KPresentationBackend", "%1: the deck has no slides").arg(path));
     return fromDeck(*markdown, QFileInfo(path).absolutePath());
 }
 

@@ -8,6 +8,7 @@
 #include <kimagepainter.h>
 #include <kpainterext.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -182,7 +183,7 @@ KSheetBackend *KSheetBackend::open(const QString &path, QString *error)
 {
     if (!QFileInfo(path).isFile()) {
         if (error)
-            *error = QStringLiteral("%1: no such file").arg(path);
+            *error = QCoreApplication::translate("KSheetBackend", "%1: no such file").arg(path);
         return nullptr;
     }
     const std::optional<QString> text = kdocumentparts::readText(path, error);

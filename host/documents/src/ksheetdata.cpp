@@ -2,6 +2,7 @@
 
 #include "kopeningcancel.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFontMetricsF>
@@ -112,7 +113,7 @@ KSheetData::KSheetData(const QList<QStringList> &cells, const QString &sideFile,
     : m_cells(cells)
 {
     if (m_cells.size() > kRows) {
-        m_warnings << QStringLiteral("rows beyond %1 are not loaded").arg(kRows);
+        m_warnings << QCoreApplication::translate("KSheetBackend", "rows beyond %1 are not loaded").arg(kRows);
         m_cells = m_cells.mid(0, kRows);
     }
     for (int r = 0; r < m_cells.size(); ++r) {
@@ -228,7 +229,7 @@ void KSheetData::readSideFile(const QString &text, const QString &folder, Direct
             ok = false;
         }
         if (!ok)
-            m_warnings << QStringLiteral("line %1 of the side file ignored: %2").arg(i + 1).arg(l);
+            m_warnings << QCoreApplication::translate("KSheetBackend", "line %1 of the side file ignored: %2").arg(i + 1).arg(l);
     }
 }
 

@@ -6,9 +6,10 @@
 #include "kwriterdata_p.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QMutex>
-#include <QPdfWriter>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -201,10 +202,10 @@ QString nestingRefusal(const QString &path, const QString &html)
 {
     const KHtmlNesting nesting = KHtmlNesting::measure(html);
     if (nesting.tables > kDeepestTables)
-        return QStringLiteral("%1: tables are nested %2 deep; at most %3 levels can be laid out")
+        return QCoreApplication::translate("KWriterBackend", "%1: tables are nested %2 deep; at most %3 levels can be laid out")
             .arg(path, QString::number(nesting.tables), QString::number(kDeepestTables));
     if (nesting.elements > kDeepestElements)
-        return QStringLiteral("%1: elements are nested %2 deep; at most %3 levels can be laid out")
+        return QCoreApplication::translate("KWriterBackend", "%1: elements are nested %2 deep; at most %3 levels can be laid out")
             .arg(path, QString::number(nesting.elements), QString::number(kDeepestElements));
     return QString();
 }
@@ -231,7 +232,7 @@ bool KTextWriterData::printToPdf(const QString &path, QString *error)
     QPainter painter;
     if (!painter.begin(&writer)) {
         if (error)
-            *error = QStringLiteral("%1: cannot be written").arg(path);
+            *error = QCoreApplication::translate("KWriterBackend", "%1: cannot be written").arg(path);
         return false;
     }
     QMutexLocker lock(&mutex);

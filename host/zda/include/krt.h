@@ -21,7 +21,8 @@ QString version();
 
 namespace host {
 // Process start-up work every host executable (and test) does once a Q(Gui)Application
-// exists: maps the suite's UI font to the installed CJK font so text measures alike everywhere.
+// exists: maps the suite's UI font to the installed CJK font so text measures alike everywhere,
+// and installs the executable's own translation ("<its folder>/mui/<language>/<its name>.qm").
 void initialize();
 // The installed family that stands for "Microsoft YaHei".
 QString uiFontSubstitute();

@@ -11,37 +11,59 @@ namespace krt {
 
 KAppTranslators::~KAppTranslators()
 {
-    for (const QString &folder : m_byFolder.keys())
-        uninstallTranslation(folder);
+    for (Installed &installed : m_byFolder)
+        remove(installed);
 }
 
 int KAppTranslators::installTranslation(const QString &folder, const QStringList &files)
 {
-    const QString lang = language();
-    const QString base = QDir::cleanPath(folder) + QLatin1Char('/');
-    int installed = 0;
+    const QString key = QDir::cleanPath(folder);
+    const QString base = key + QLatin1Char('/') + language() + QLatin1Char('/');
+    Installed &installed = m_byFolder[key];
+    int present = 0;
     for (const QString &file : files) {
-        const QString path = base + lang + QLatin1Char('/') + file;
+        if (installed.byFile.contains(file)) {
+            ++present;
+            continue;
+        }
+        const QString path = base + file;
         if (!QFileInfo(path).isFile())
             continue;
         auto *translator = new QTranslator;
         if (translator->load(path) && QCoreApplication::installTranslator(translator)) {
-            m_byFolder[QDir::cleanPath(folder)].append(translator);
-            ++installed;
+            installed.byFile.insert(file, translator);
+            ++present;
         } else {
             delete translator;
         }
     }
-    return installed;
+    if (installed.byFile.isEmpty()) {
+        m_byFolder.remove(key);
+        return 0;
+    }
+    ++installed.owners;
+    return present;
 }
 
 void KAppTranslators::uninstallTranslation(const QString &folder)
 {
-    const QList<QTranslator *> translators = m_byFolder.take(QDir::cleanPath(folder));
-    for (QTranslator *translator : translators) {
-        QCoreApplication::removeTranslator(translator);
+    const auto known = m_byFolder.find(QDir::cleanPath(folder));
+    if (known == m_byFolder.end() || --known->owners > 0)
+        return;
+    remove(*known);
+    m_byFolder.erase(known);
+}
+
+void KAppTranslators::remove(Installed &installed)
+{
+    // The registry outlives the application object; Qt warns about removing from none.
+    const bool application = QCoreApplication::instance() != nullptr;
+    for (QTranslator *translator : qAsConst(installed.byFile)) {
+        if (application)
+            QCoreApplication::removeTranslator(translator);
         delete translator;
     }
+    installed.byFile.clear();
 }
 
 QStringList KAppTranslators::installedFolders() const

@@ -1,7 +1,11 @@
 #include "krt.h"
 
+#include "kapptranslators.h"
 #include "khostconfig.h"
+#include "kxapplication.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -61,6 +65,11 @@ void host::initialize()
 {
     screenDpi();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), uiFontSubstitute());
+    if (KAppTranslators *translators = KCoreApplication::translator()) {
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        translators->installTranslation(QCoreApplication::applicationDirPath() + QStringLiteral("/mui"),
+                                        {program + QStringLiteral(".qm")});
+    }
 }
 
 } // namespace krt
