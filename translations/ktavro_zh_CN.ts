@@ -330,6 +330,89 @@
     </message>
 </context>
 <context>
+    <name>KExportImageDialog</name>
+    <message>
+        <source>Out of range</source>
+        <translation>超出范围</translation>
+    </message>
+    <message>
+        <source>You can combine %1 pages at most to a normal quality long picture. Please reduce pages and try again.</source>
+        <translation>普通品质的长图最多可合成 %1 页，请减少页数后重试。</translation>
+    </message>
+    <message>
+        <source>You can combine %1 pages at most to a standard long picture. You can reduce pages or choose lower quality, and try again.</source>
+        <translation>标准品质的长图最多可合成 %1 页，请减少页数或选择较低的品质后重试。</translation>
+    </message>
+    <message>
+        <source>Export Image</source>
+        <translation>导出为图片</translation>
+    </message>
+    <message>
+        <source>Export Type</source>
+        <translation>输出方式</translation>
+    </message>
+    <message>
+        <source>can&apos;t combine to long picture because of only one page in the document</source>
+        <translation>文档只有一页，无法合成长图</translation>
+    </message>
+    <message>
+        <source>Exporting page %1 of %2, please wait...</source>
+        <translation>正在导出第 %1 页，共 %2 页，请稍候...</translation>
+    </message>
+    <message>
+        <source>Each page</source>
+        <translation>逐页输出</translation>
+    </message>
+    <message>
+        <source>Long Picture</source>
+        <translation>输出为长图</translation>
+    </message>
+    <message>
+        <source>Watermark</source>
+        <translation>水印</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>品质</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>格式</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Save To</source>
+        <translation>保存到</translation>
+    </message>
+    <message>
+        <source>Backup to cloud disk</source>
+        <translation>备份到云盘</translation>
+    </message>
+    <message>
+        <source>Login tips</source>
+        <translation>登录提示</translation>
+    </message>
+    <message>
+        <source>Sorry! You need to login in order to use cloud disk.</source>
+        <translation>抱歉！使用云盘前需要先登录。</translation>
+    </message>
+    <message>
+        <source>Export success</source>
+        <translation>导出成功</translation>
+    </message>
+    <message>
+        <source>image outputed, open file or open output path to view!</source>
+        <translation>图片已输出，可打开文件或打开所在文件夹查看！</translation>
+    </message>
+    <message>
+        <source>Can&apos;t close because another export task is running</source>
+        <translation>正在导出，暂时无法关闭</translation>
+    </message>
+</context>
+<context>
     <name>KExportImageMgr</name>
     <message>
         <source>Export Image</source>
@@ -910,17 +993,6 @@
     <message>
         <source>Loading failed, please try again later</source>
         <translation>加载失败，请稍后再试</translation>
-    </message>
-</context>
-<context>
-    <name>KtavroEntry</name>
-    <message>
-        <source>Export dialog</source>
-        <translation>导出对话框</translation>
-    </message>
-    <message>
-        <source>Edition %1 uses the compact export dialog, which is not available yet; export without --dialog</source>
-        <translation>版本 %1 使用简版导出对话框，该对话框暂不可用；请不加 --dialog 导出</translation>
     </message>
 </context>
 <context>
