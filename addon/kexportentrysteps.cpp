@@ -1,7 +1,8 @@
 #include "kexportentrysteps.h"
 
+#include "ktavromodule.h"
+
 #include <exportevent.h>
-#include <kexportpictruemgr.h>
 #include <kexportpicturedlg.h>
 #include <krt.h>
 #include <kxmainwindow.h>
@@ -58,7 +59,7 @@ bool openExportDialog(KxMainWindow *window, const QString &component, const QStr
 {
     if (shouldReportStart(entry, int(QRandomGenerator::global()->bounded(100))))
         sendExportEvent(QStringLiteral("start"), {{QStringLiteral("from"), entry}});
-    KExportPictrueMgr::instance();
+    KTavroModule::ensureStarted();
 
     const bool compact = usesCompactDialog(krt::product::versionID());
     const int format = initialFormat(proposedFileName, compact);

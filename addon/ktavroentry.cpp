@@ -1,6 +1,8 @@
 #include "ktavroentry.h"
 
 #include "kcommandlineexport.h"
+#include "kexportentrysteps.h"
+#include "ktavromodule.h"
 
 #include <kexportimagemgr.h>
 #include <kexportpicturedlg.h>
@@ -16,12 +18,6 @@
 namespace {
 QPointer<KExportPictureDlg> g_dialog;
 bool g_dialogCancelled = false;
-
-// Editions whose export command opens the compact dialog instead.
-bool usesCompactDialog(int edition)
-{
-    return edition == 0 || edition == 5 || edition == 7;
-}
 } // namespace
 
 int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress)
@@ -38,7 +34,7 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
     if (!request || !result)
         return KCommandLineExport::UsageError;
     const int edition = krt::product::versionID();
-    if (usesCompactDialog(edition)) {
+    if (KExportEntrySteps::usesCompactDialog(edition)) {
         result->insert(QStringLiteral("errTitle"), QStringLiteral("Export dialog"));
         result->insert(QStringLiteral("errMsg"),
                        QStringLiteral("Edition %1 uses the compact export dialog, which is not available yet; "
@@ -51,6 +47,7 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
         result->insert(QStringLiteral("errMsg"), QStringLiteral("Another export task is running,please wait and try again"));
         return KCommandLineExport::Failed;
     }
+    KTavroModule::ensureStarted();
     const QString savePath = request->value(QStringLiteral("output")).toString();
     const int formatIndex = savePath.isEmpty()
         ? -1
