@@ -2,6 +2,7 @@
 
 #include <kesssandbox.h>
 #include <kexportpictruemgr.h>
+#include <krt.h>
 
 #include <QCoreApplication>
 
@@ -75,6 +76,10 @@ bool KTavroModule::ensureStarted()
     if (!QCoreApplication::instance())
         return false;
     KExportPictrueMgr::instance();
+    // The add-on keeps its log in memory and on the debugger unless the host asks for a file.
+    KEssSandbox *sandbox = GetSandbox();
+    if (sandbox && krt::configs::getRawConfig(QStringLiteral("Debug/AddonLogToFile")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        sandbox->setLogOptions(KEssSandbox::LogToFile | KEssSandbox::CaptureQtMessages | KEssSandbox::CopyToDebugger);
     static StartupRelease release;
     release.pending = true;
     g_started = &release;

@@ -5,6 +5,7 @@
 #include <kxwebviewasynjsobject.h>
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsapihandler.h>
+#include <kxmainwindow.h>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -56,6 +57,7 @@ KTavroWindow::KTavroWindow(QWidget *mainWindow)
     layout->addWidget(m_web);
     m_script->registerHandler(QStringLiteral("tavrowindow"), new KTavroWindowJSApi(this));
     m_web->publishObject(QStringLiteral("qwebkit"), m_script);
+    m_thread->setHostWindow(qobject_cast<KxMainWindow *>(mainWindow));
     connect(m_thread, &KExportimageThread::finishedExportImage, this, &KTavroWindow::onFinishedExportImage);
     connect(m_network, &QNetworkAccessManager::finished, this, &KTavroWindow::onUploadReply);
 }
