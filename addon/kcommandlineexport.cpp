@@ -133,7 +133,7 @@ KCommandLineExport::Refusal KCommandLineExport::readWatermark(const QVariantMap 
     if (kind == QLatin1String("none"))
         return {};
     m_options.watermarkOn = true;
-    m_options.watermarkFont = QStringLiteral("Microsoft YaHei");
+    m_options.watermarkFont = QString::fromLatin1("Microsoft YaHei"); // kept by Qt's font cache
     m_options.watermarkText = request.value(QStringLiteral("text"), w.text()).toString();
     if (kind == QLatin1String("default")) {
         w.setStyle(WatermarkStylePicture);

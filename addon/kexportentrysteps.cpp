@@ -1,9 +1,10 @@
 #include "kexportentrysteps.h"
 
+#include "ktavromodule.h"
+
 #include <exportevent.h>
 #include <kexportdlgrules.h>
 #include <kexportimagedialog.h>
-#include <kexportpictruemgr.h>
 #include <kexportpicturedlg.h>
 #include <krt.h>
 #include <kxmainwindow.h>
@@ -52,7 +53,7 @@ bool openExportDialog(KxMainWindow *window, const QString &component, const QStr
 {
     if (shouldReportStart(entry, int(QRandomGenerator::global()->bounded(100))))
         sendExportEvent(QStringLiteral("start"), {{QStringLiteral("from"), entry}});
-    KExportPictrueMgr::instance();
+    KTavroModule::ensureStarted();
     return showDialog(window, component, entry, proposedFileName) != nullptr;
 }
 

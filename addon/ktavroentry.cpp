@@ -2,6 +2,7 @@
 
 #include "kcommandlineexport.h"
 #include "kexportentrysteps.h"
+#include "ktavromodule.h"
 
 #include <kexportimagedialog.h>
 #include <kexportimagemgr.h>
@@ -40,6 +41,7 @@ int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
         result->insert(QStringLiteral("errMsg"), QCoreApplication::translate("KExportImageMgr", "Another export task is running,please wait and try again"));
         return KCommandLineExport::Failed;
     }
+    KTavroModule::ensureStarted();
     auto *host = qobject_cast<KxMainWindow *>(request->value(QStringLiteral("mainWindow")).value<QObject *>());
     QWidget *dialog = KExportEntrySteps::showDialog(host, KExportEntrySteps::componentName(), QStringLiteral("exportpicture"),
                                                     request->value(QStringLiteral("output")).toString());

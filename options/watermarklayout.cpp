@@ -102,7 +102,9 @@ WatermarkTextLayout layoutWatermarkText(const WatermarkSetting &setting, const Q
 {
     const QSize box = watermarkTextSize(setting.size(), setting.scale());
     WatermarkTextLayout layout;
-    layout.font = QFont(QStringLiteral("Microsoft YaHei"));
+    // Qt's font cache keeps the family for the whole process: a literal's text would stay
+    // inside the add-on's module, which the host may unload.
+    layout.font = QFont(QString::fromLatin1("Microsoft YaHei"));
     const PixelRange range = fontPixelRange(setting.size(), setting.scale());
     const QRect bounds = fitFontToWidth(layout.font, setting.text(), range, box.width());
     layout.text = setting.text();

@@ -70,7 +70,12 @@ void KAppMainWindow::beforeInitUi()
     d->started = true;
     setBorderVisible(true);
     setBoxShadow(QColor(0, 0, 0, 51), KLiteStyle::dpiScaled(25), KLiteStyle::dpiScaled(8));
-    QTimer::singleShot(2000, this, &KAppMainWindow::onSendStartInfoColl);
+    // Owned by the window: a pending static single-shot outlives the window, and the module
+    // that made it once the host unloads it.
+    auto *startInfo = new QTimer(this);
+    startInfo->setSingleShot(true);
+    connect(startInfo, &QTimer::timeout, this, &KAppMainWindow::onSendStartInfoColl);
+    startInfo->start(2000);
 }
 
 void KAppMainWindow::afterInitUi()

@@ -152,7 +152,11 @@ void KExportPictureClientWidget::ensureInitialised()
     applyWatermarkChoice();
     setDefaultWatermarkPicture();
     m_preview->setWatermark(m_options.watermark);
-    QTimer::singleShot(1000, this, &KExportPictureClientWidget::exportPreviewPage);
+    // Owned by the widget, so that nothing of it outlives the module once the host unloads it.
+    auto *firstPreview = new QTimer(this);
+    firstPreview->setSingleShot(true);
+    connect(firstPreview, &QTimer::timeout, this, &KExportPictureClientWidget::exportPreviewPage);
+    firstPreview->start(1000);
     sendExportEvent(QStringLiteral("wndshow"), {{QStringLiteral("type"), QStringLiteral("exportimage")},
                                                 {QStringLiteral("doc_type"), QCoreApplication::applicationName()}});
 }

@@ -42,6 +42,12 @@ KExportPictrueMgr *KExportPictrueMgr::instance()
     return g_instance;
 }
 
+void KExportPictrueMgr::release()
+{
+    if (g_instance)
+        g_instance->term();
+}
+
 KExportPictrueMgr::KExportPictrueMgr()
     : d(std::make_unique<KExportPictrueMgrPrivate>())
 {

@@ -23,6 +23,8 @@ class KExportPictrueMgr : public QObject
     Q_OBJECT
 public:
     static KExportPictrueMgr *instance();
+    // Releases the instance if there is one, without making one.
+    static void release();
 
     IApplicationAdapter *adapter() const;
 

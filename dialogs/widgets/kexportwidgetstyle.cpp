@@ -13,7 +13,7 @@ int kexportwidgets::scaled(int value)
 
 QFont kexportwidgets::uiFont(int pixelSize)
 {
-    QFont font(QStringLiteral("Microsoft YaHei"));
+    QFont font(QString::fromLatin1("Microsoft YaHei")); // not a literal: Qt's font cache outlives the module
     font.setPixelSize(scaled(pixelSize));
     return font;
 }

@@ -70,7 +70,7 @@ int scaled(int value)
 
 QFont uiFont(int pixelSize)
 {
-    QFont font(QStringLiteral("Microsoft YaHei"));
+    QFont font(QString::fromLatin1("Microsoft YaHei")); // not a literal: Qt's font cache outlives the module
     font.setPixelSize(scaled(pixelSize));
     return font;
 }

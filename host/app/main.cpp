@@ -6,6 +6,7 @@
 
 #include <kpathtext.h>
 #include <krt.h>
+#include <kwritercommands.h>
 
 #include <QApplication>
 #include <QFile>
@@ -82,6 +83,7 @@ int main(int argc, char **argv)
     QApplication app(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlex"));
     krt::host::initialize();
+    kwritercommands::install();
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         printUsage(stdout);

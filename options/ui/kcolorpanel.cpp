@@ -22,7 +22,7 @@ QColor openColorDialog(const QColor &initial, QWidget *parent)
 
 QFont panelFont()
 {
-    QFont font(QStringLiteral("Microsoft YaHei"));
+    QFont font(QString::fromLatin1("Microsoft YaHei")); // not a literal: Qt's font cache outlives the module
     font.setPixelSize(KLiteStyle::dpiScaled(12));
     return font;
 }

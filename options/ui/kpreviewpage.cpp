@@ -118,7 +118,7 @@ void KPreviewPage::paintEvent(QPaintEvent *)
         painter.drawRect(target.adjusted(-1, -1, 0, 0));
         return;
     }
-    QFont font(QStringLiteral("Microsoft YaHei"));
+    QFont font(QString::fromLatin1("Microsoft YaHei")); // not a literal: Qt's font cache outlives the module
     font.setPixelSize(KLiteStyle::dpiScaled(12));
     painter.setFont(font);
     painter.setPen(QColor(0x99, 0x99, 0x99));

@@ -2,6 +2,8 @@
 
 #include <kwriterdocument.h>
 
+#include <QStringList>
+
 #include <memory>
 
 class KPdfBackend;
@@ -33,6 +35,13 @@ public:
     long settings(IKDocSettings **settings) override;
     long prepareExport(IKUnknown **token) override;
     long documentState(IKDocStateLock **state) override;
+
+    // Also answers IKWriterEditing, with an object of its own that shares the document.
+    long QueryInterface(const QUuid &iid, void **object) override;
+
+    // Every begin and end so far: "begin:NAME", "end:NAME:1" (changed) or "end:NAME:0".
+    QStringList operationLog() const;
+
 
 private:
     explicit KWriterBackend(std::shared_ptr<KWriterData> data);

@@ -12,7 +12,13 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFrame>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -29,11 +35,24 @@ constexpr double kMargin = 20 / 25.4 * kLayoutDpi;
 constexpr int kDeepestTables = 12;
 constexpr int kDeepestElements = 200;
 
+constexpr double kPixelsPerMm = kLayoutDpi / 25.4;
+constexpr int kPageSetupFields = int(KPageSetupField::FooterDistance) + 1;
+// Text keeps at least this much room across and down a page.
+constexpr float kSmallestTextMm = 10.0f;
+constexpr float kLargestPageMm = 5000.0f;
+// The first-line indent in characters, kept beside the indent in pixels so it reads back
+// exactly.
+constexpr int kIndentCharsProperty = QTextFormat::UserProperty + 1;
+
 struct KTextWriterData : KWriterData
 {
     QMutex mutex; // one painter on the document at a time
     QImage layoutDevice;
     QTextDocument document;
+    // One section: the text's page set-up, in millimetres (A4 with 2 cm margins).
+    float setup[kPageSetupFields] = {20, 20, 20, 20, 210, 297, 12.5f, 12.5f};
+    QSizeF pageSize = kA4;
+    int pictures = 0;
 
     KTextWriterData()
         : layoutDevice(1, 1, QImage::Format_RGB32)
@@ -45,16 +64,32 @@ struct KTextWriterData : KWriterData
         document.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 11));
     }
 
+    float &at(KPageSetupField field) { return setup[int(field)]; }
+
     // The layout is made only now, once the text is complete.
     void paginate()
     {
         kwriterbounds::breakLongRuns(&document);
         document.documentLayout()->setPaintDevice(&layoutDevice);
-        document.setPageSize(kA4);
+        relayout();
+    }
+
+    void relayout()
+    {
+        pageSize = QSizeF(at(KPageSetupField::PageWidth) * kPixelsPerMm, at(KPageSetupField::PageHeight) * kPixelsPerMm);
+        document.setPageSize(pageSize);
         QTextFrameFormat root = document.rootFrame()->frameFormat();
-        root.setMargin(kMargin);
+        root.setLeftMargin(at(KPageSetupField::LeftMargin) * kPixelsPerMm);
+        root.setRightMargin(at(KPageSetupField::RightMargin) * kPixelsPerMm);
+        root.setTopMargin(at(KPageSetupField::TopMargin) * kPixelsPerMm);
+        root.setBottomMargin(at(KPageSetupField::BottomMargin) * kPixelsPerMm);
         document.rootFrame()->setFrameFormat(root);
-        document.pageCount(); // lay out now, on the thread that built the document
+        document.pageCount(); // lay out now, on the thread that changed the document
+    }
+
+    double textWidth() const
+    {
+        return pageSize.width() - (setup[int(KPageSetupField::LeftMargin)] + setup[int(KPageSetupField::RightMargin)]) * kPixelsPerMm;
     }
 
     int pageCount() override
@@ -70,7 +105,7 @@ struct KTextWriterData : KWriterData
             return QImage();
         const double sx = dpiX / kLayoutDpi;
         const double sy = dpiY / kLayoutDpi;
-        QImage image(qRound(kA4.width() * sx), qRound(kA4.height() * sy), QImage::Format_RGB32);
+        QImage image(qRound(pageSize.width() * sx), qRound(pageSize.height() * sy), QImage::Format_RGB32);
         if (image.isNull())
             return image;
         image.fill(Qt::white);
@@ -79,14 +114,109 @@ struct KTextWriterData : KWriterData
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.scale(sx, sy);
-        const QRectF page(0, (n - 1) * kA4.height(), kA4.width(), kA4.height());
+        const QRectF page(0, (n - 1) * pageSize.height(), pageSize.width(), pageSize.height());
         painter.translate(0, -page.top());
         document.drawContents(&painter, page);
         return image;
     }
 
     bool printToPdf(const QString &path, QString *error) override;
+
+    int sectionCount() override { return 1; }
+
+    bool pageSetupValue(int section, KPageSetupField field, float *value) override
+    {
+        QMutexLocker lock(&mutex);
+        if (section != 1 || !value || int(field) < 0 || int(field) >= kPageSetupFields)
+            return false;
+        *value = at(field);
+        return true;
+    }
+
+    bool setPageSetupValue(int section, KPageSetupField field, float value) override
+    {
+        QMutexLocker lock(&mutex);
+        if (section != 1 || int(field) < 0 || int(field) >= kPageSetupFields)
+            return false;
+        float changed[kPageSetupFields];
+        std::copy(std::begin(setup), std::end(setup), changed);
+        changed[int(field)] = value;
+        if (!fits(changed))
+            return false;
+        std::copy(std::begin(changed), std::end(changed), setup);
+        relayout();
+        return true;
+    }
+
+    // A page set-up the layout can take: sizes in range and room left for text.
+    static bool fits(const float *v)
+    {
+        for (int i = 0; i < kPageSetupFields; ++i) {
+            if (!std::isfinite(v[i]) || v[i] < 0 || v[i] > kLargestPageMm)
+                return false;
+        }
+        const float width = v[int(KPageSetupField::PageWidth)];
+        const float height = v[int(KPageSetupField::PageHeight)];
+        return width - v[int(KPageSetupField::LeftMargin)] - v[int(KPageSetupField::RightMargin)] >= kSmallestTextMm
+            && height - v[int(KPageSetupField::TopMargin)] - v[int(KPageSetupField::BottomMargin)] >= kSmallestTextMm;
+    }
+
+    int paragraphCount() override
+    {
+        QMutexLocker lock(&mutex);
+        return document.blockCount();
+    }
+
+    bool firstLineIndentChars(int paragraph, float *chars) override
+    {
+        QMutexLocker lock(&mutex);
+        const QTextBlock block = document.findBlockByNumber(paragraph - 1);
+        if (!block.isValid() || !chars)
+            return false;
+        *chars = float(block.blockFormat().doubleProperty(kIndentCharsProperty));
+        return true;
+    }
+
+    bool setFirstLineIndentChars(int paragraph, float chars) override
+    {
+        QMutexLocker lock(&mutex);
+        const QTextBlock block = document.findBlockByNumber(paragraph - 1);
+        if (!block.isValid() || !std::isfinite(chars) || chars < 0 || chars > 100)
+            return false;
+        QFont font = block.charFormat().font();
+        font = font.resolve(document.defaultFont());
+        const double em = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * kLayoutDpi / 72.0;
+        QTextBlockFormat format = block.blockFormat();
+        format.setTextIndent(chars * em);
+        format.setProperty(kIndentCharsProperty, double(chars));
+        QTextCursor(block).setBlockFormat(format);
+        document.pageCount();
+        return true;
+    }
+
+    bool insertPicture(const QString &path) override
+    {
+        const QImage picture(path);
+        if (picture.isNull() || picture.width() < 1 || picture.height() < 1)
+            return false;
+        QMutexLocker lock(&mutex);
+        const QUrl name(QStringLiteral("brindlex-picture:%1").arg(++pictures));
+        document.addResource(QTextDocument::ImageResource, name, picture);
+        const double width = std::min<double>(picture.width(), textWidth());
+        QTextImageFormat format;
+        format.setName(name.toString());
+        format.setWidth(width);
+        format.setHeight(picture.height() * width / picture.width());
+        QTextCursor cursor(&document);
+        cursor.movePosition(QTextCursor::End);
+        if (!cursor.block().text().isEmpty())
+            cursor.insertBlock();
+        cursor.insertImage(format);
+        document.pageCount();
+        return true;
+    }
 };
 
 } // namespace
@@ -198,6 +328,126 @@ public:
     }
 };
 
+class KWriterSectionPageSetup : public KWriterPart<IKSectionPageSetup>
+{
+public:
+    KWriterSectionPageSetup(std::shared_ptr<KWriterData> data, int n) : KDocumentPart(std::move(data)), m_n(n) {}
+    long value(KPageSetupField field, float *value) override
+    {
+        if (!value)
+            return K_POINTER;
+        return d->pageSetupValue(m_n, field, value) ? K_OK : K_FAIL;
+    }
+    long setValue(KPageSetupField field, float value) override
+    {
+        return d->setPageSetupValue(m_n, field, value) ? K_OK : K_FAIL;
+    }
+
+private:
+    int m_n;
+};
+
+class KWriterSection : public KWriterPart<IKSection>
+{
+public:
+    KWriterSection(std::shared_ptr<KWriterData> data, int n) : KDocumentPart(std::move(data)), m_n(n) {}
+    long pageSetup(IKSectionPageSetup **out) override { return handOut(new KWriterSectionPageSetup(d, m_n), out); }
+
+private:
+    int m_n;
+};
+
+class KWriterSections : public KWriterPart<IKSections>
+{
+public:
+    using KDocumentPart::KDocumentPart;
+    long count(int *count) override
+    {
+        if (!count)
+            return K_POINTER;
+        *count = d->sectionCount();
+        return K_OK;
+    }
+    long item(int n, IKSection **out) override
+    {
+        if (n < 1 || n > d->sectionCount())
+            return K_FAIL;
+        return handOut(new KWriterSection(d, n), out);
+    }
+};
+
+class KWriterParagraph : public KWriterPart<IKParagraph>
+{
+public:
+    KWriterParagraph(std::shared_ptr<KWriterData> data, int n) : KDocumentPart(std::move(data)), m_n(n) {}
+    long firstLineIndentChars(float *chars) override
+    {
+        if (!chars)
+            return K_POINTER;
+        return d->firstLineIndentChars(m_n, chars) ? K_OK : K_FAIL;
+    }
+    long setFirstLineIndentChars(float chars) override
+    {
+        return d->setFirstLineIndentChars(m_n, chars) ? K_OK : K_FAIL;
+    }
+
+private:
+    int m_n;
+};
+
+class KWriterParagraphs : public KWriterPart<IKParagraphs>
+{
+public:
+    using KDocumentPart::KDocumentPart;
+    long count(int *count) override
+    {
+        if (!count)
+            return K_POINTER;
+        *count = d->paragraphCount();
+        return K_OK;
+    }
+    long item(int n, IKParagraph **out) override
+    {
+        if (n < 1 || n > d->paragraphCount())
+            return K_FAIL;
+        return handOut(new KWriterParagraph(d, n), out);
+    }
+};
+
+class KWriterContent : public KWriterPart<IKDocContent>
+{
+public:
+    using KDocumentPart::KDocumentPart;
+    long paragraphs(IKParagraphs **out) override { return handOut(new KWriterParagraphs(d), out); }
+};
+
+class KWriterEditing : public KWriterPart<IKWriterEditing>
+{
+public:
+    using KDocumentPart::KDocumentPart;
+
+    long beginOperation(const QString &name) override
+    {
+        d->openOperations.append(name);
+        d->operationLog.append(QStringLiteral("begin:") + name);
+        return K_OK;
+    }
+
+    long endOperation(const QString &name, bool changed) override
+    {
+        // Ends pair with begins: closing anything but the innermost open operation is refused.
+        if (d->openOperations.isEmpty() || d->openOperations.last() != name)
+            return K_FAIL;
+        d->openOperations.removeLast();
+        d->operationLog.append(QStringLiteral("end:%1:%2").arg(name).arg(changed ? 1 : 0));
+        return K_OK;
+    }
+
+    long sections(IKSections **out) override { return handOut(new KWriterSections(d), out); }
+    long content(IKDocContent **out) override { return handOut(new KWriterContent(d), out); }
+    long insertPicture(const QString &path) override { return d->insertPicture(path) ? K_OK : K_FAIL; }
+};
+
 QString nestingRefusal(const QString &path, const QString &html)
 {
     const KHtmlNesting nesting = KHtmlNesting::measure(html);
@@ -227,7 +477,8 @@ bool KTextWriterData::printToPdf(const QString &path, QString *error)
 {
     QPdfWriter writer(path);
     writer.setResolution(int(kLayoutDpi));
-    writer.setPageSize(QPageSize(QPageSize::A4));
+    QMutexLocker lock(&mutex);
+    writer.setPageSize(QPageSize(pageSize * (72.0 / kLayoutDpi), QPageSize::Point, QString(), QPageSize::ExactMatch));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter;
     if (!painter.begin(&writer)) {
@@ -235,12 +486,11 @@ bool KTextWriterData::printToPdf(const QString &path, QString *error)
             *error = QCoreApplication::translate("KWriterBackend", "%1: cannot be written").arg(path);
         return false;
     }
-    QMutexLocker lock(&mutex);
     const int pages = document.pageCount();
     for (int n = 0; n < pages; ++n) {
         if (n > 0)
             writer.newPage();
-        const QRectF page(0, n * kA4.height(), kA4.width(), kA4.height());
+        const QRectF page(0, n * pageSize.height(), pageSize.width(), pageSize.height());
         painter.save();
         painter.translate(0, -page.top());
         document.drawContents(&painter, page);
@@ -325,4 +575,19 @@ long KWriterBackend::prepareExport(IKUnknown **token)
 long KWriterBackend::documentState(IKDocStateLock **state)
 {
     return handOut(new KWriterState(d), state);
+}
+
+long KWriterBackend::QueryInterface(const QUuid &iid, void **object)
+{
+    if (iid != IKWriterEditing::iid())
+        return KUnknownImpl::QueryInterface(iid, object);
+    if (!object)
+        return K_POINTER;
+    *object = static_cast<IKWriterEditing *>(new KWriterEditing(d));
+    return K_OK;
+}
+
+QStringList KWriterBackend::operationLog() const
+{
+    return d->operationLog;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // Host queries about the suite's servers and information collection. Answers come from
 // the host values "serverUrl.<name>", "disableGlobalInfocollect", "vldTurnedOn" and
@@ -16,6 +17,10 @@ QString webPageUrl(const QString &name);
 // Start address of the feedback web application for an application id: the host value
 // "serverUrl.FeedbackApp" followed by the application's path, else the shipped page.
 QString feedbackAppUrl(const QString &appId);
+// The picture sharing service: host value "serverUrl.TavroShare", else the host's own
+// stand-in on 127.0.0.1, port kShareServicePort.
+QString shareServiceUrl();
+constexpr quint16 kShareServicePort = 28731;
 } // namespace product
 
 // The suite's switch that turns off outgoing reports of add-ons.

@@ -68,3 +68,74 @@ struct IKWriterDocument : IKUnknown
     virtual long prepareExport(IKUnknown **token) = 0;
     virtual long documentState(IKDocStateLock **state) = 0;
 };
+
+// Editing a writer document: sections and their page set-up, paragraphs, pictures, and
+// named operations that group changes (begin and end come in pairs).
+
+// Page set-up values of a section; lengths in millimetres.
+enum class KPageSetupField {
+    LeftMargin,
+    TopMargin,
+    BottomMargin,
+    RightMargin,
+    PageWidth,
+    PageHeight,
+    HeaderDistance,
+    FooterDistance,
+};
+
+struct IKSectionPageSetup : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-0017-4B30-A977-D214852036FE}")); }
+    virtual long value(KPageSetupField field, float *value) = 0;
+    // A value the page cannot take (a margin wider than the page, say) is refused.
+    virtual long setValue(KPageSetupField field, float value) = 0;
+};
+
+struct IKSection : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-0018-4B30-A977-D214852036FE}")); }
+    virtual long pageSetup(IKSectionPageSetup **setup) = 0;
+};
+
+struct IKSections : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-0019-4B30-A977-D214852036FE}")); }
+    virtual long count(int *count) = 0;
+    // Section n, 1-based.
+    virtual long item(int n, IKSection **section) = 0;
+};
+
+struct IKParagraph : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-001A-4B30-A977-D214852036FE}")); }
+    // Indent of the first line, in characters of the paragraph's font.
+    virtual long firstLineIndentChars(float *chars) = 0;
+    virtual long setFirstLineIndentChars(float chars) = 0;
+};
+
+struct IKParagraphs : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-001B-4B30-A977-D214852036FE}")); }
+    virtual long count(int *count) = 0;
+    // Paragraph n, 1-based.
+    virtual long item(int n, IKParagraph **paragraph) = 0;
+};
+
+struct IKDocContent : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-001C-4B30-A977-D214852036FE}")); }
+    virtual long paragraphs(IKParagraphs **paragraphs) = 0;
+};
+
+struct IKWriterEditing : IKUnknown
+{
+    static QUuid iid() { return QUuid(QStringLiteral("{0002096B-001D-4B30-A977-D214852036FE}")); }
+    virtual long beginOperation(const QString &name) = 0;
+    // changed: whether the operation altered the document.
+    virtual long endOperation(const QString &name, bool changed) = 0;
+    virtual long sections(IKSections **sections) = 0;
+    virtual long content(IKDocContent **content) = 0;
+    // Adds the picture file as a paragraph of its own at the end, scaled down to the text width.
+    virtual long insertPicture(const QString &path) = 0;
+};

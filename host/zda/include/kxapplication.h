@@ -80,4 +80,14 @@ namespace KMBUtils {
 // The answers come from the host values "docOperationEnable" and "docSaveAsEnable".
 bool FireDocOperationEnable(KCoreApplication *app, int kind);
 bool FireDocSaveAsEnable(KCoreApplication *app);
+
+// States of the active document in which commands that read the whole document step aside.
+// Each but ShellLocked is the host value "docState.<name>" (editingObject, printPreview,
+// protectedView, recordingMacro); ShellLocked holds while the main window is locked.
+enum class DocState { EditingObject, PrintPreview, ProtectedView, RecordingMacro, ShellLocked };
+bool IsDocInState(KCoreApplication *app, DocState state);
+// True when any of the states above holds.
+bool IsDocBusy(KCoreApplication *app);
+// A document is open and may be saved (host value "docSaveable", default true).
+bool IsActiveDocSaveable(KCoreApplication *app);
 } // namespace KMBUtils

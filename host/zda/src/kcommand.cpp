@@ -4,6 +4,8 @@
 #include "ktriggercommand.h"
 #include "kxcontextcategory.h"
 
+#include <QPointer>
+
 KCommand::KCommand(QObject *host, const QVariant &argument)
     : QObject(nullptr), m_host(host), m_argument(argument)
 {
@@ -80,8 +82,12 @@ void KTriggerCommand::trigger()
 {
     if (!isEnabled())
         return;
+    // The action may end in the command's own destruction (the host rebuilds its menus
+    // while a dialog runs); then nothing more is said on its behalf.
+    const QPointer<KTriggerCommand> self(this);
     onTriggered();
-    emit triggered();
+    if (self)
+        emit triggered();
 }
 
 void KTriggerCommand::onTriggered() {}

@@ -11,6 +11,14 @@ QString krt::product::serverUrl(const QString &name)
     return KHostConfig::value(QStringLiteral("serverUrl.") + name).toString();
 }
 
+QString krt::product::shareServiceUrl()
+{
+    const QString configured = serverUrl(QStringLiteral("TavroShare"));
+    if (!configured.isEmpty())
+        return configured;
+    return QStringLiteral("http://127.0.0.1:%1").arg(kShareServicePort);
+}
+
 QString krt::product::webPageUrl(const QString &name)
 {
     const QString configured = KHostConfig::value(QStringLiteral("webPage.") + name).toString();

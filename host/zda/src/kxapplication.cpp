@@ -135,3 +135,43 @@ bool KMBUtils::FireDocSaveAsEnable(KCoreApplication *app)
         return false;
     return KHostConfig::value(QStringLiteral("docSaveAsEnable"), true).toBool();
 }
+
+bool KMBUtils::IsDocInState(KCoreApplication *app, DocState state)
+{
+    if (!app)
+        return false;
+    switch (state) {
+    case DocState::EditingObject:
+        return KHostConfig::value(QStringLiteral("docState.editingObject"), false).toBool();
+    case DocState::PrintPreview:
+        return KHostConfig::value(QStringLiteral("docState.printPreview"), false).toBool();
+    case DocState::ProtectedView:
+        return KHostConfig::value(QStringLiteral("docState.protectedView"), false).toBool();
+    case DocState::RecordingMacro:
+        return KHostConfig::value(QStringLiteral("docState.recordingMacro"), false).toBool();
+    case DocState::ShellLocked:
+        return app->mainWindowLockDepth() > 0;
+    }
+    return false;
+}
+
+bool KMBUtils::IsDocBusy(KCoreApplication *app)
+{
+    for (DocState state : {DocState::EditingObject, DocState::PrintPreview, DocState::ProtectedView,
+                           DocState::RecordingMacro, DocState::ShellLocked}) {
+        if (IsDocInState(app, state))
+            return true;
+    }
+    return false;
+}
+
+bool KMBUtils::IsActiveDocSaveable(KCoreApplication *app)
+{
+    if (!app)
+        return false;
+    IKUnknown *document = app->activeDocument();
+    if (!document)
+        return false;
+    document->Release();
+    return KHostConfig::value(QStringLiteral("docSaveable"), true).toBool();
+}
