@@ -55,4 +55,11 @@ public:
     KxCoreView *openDocument(IKUnknown *document, const QString &title);
     // A new reference to the document of the current view, or null.
     IKUnknown *getActiveCoreView() const;
+
+    // Called by whatever changed the open document (a picture inserted, a layout applied)
+    // so that its views show what it is now.
+    void notifyDocumentChanged();
+
+signals:
+    void documentChanged();
 };

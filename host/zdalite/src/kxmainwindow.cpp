@@ -86,3 +86,8 @@ IKUnknown *KxMainWindow::getActiveCoreView() const
     auto *view = sub ? qobject_cast<KxCoreView *>(sub->widget()) : nullptr;
     return view ? view->document() : nullptr;
 }
+
+void KxMainWindow::notifyDocumentChanged()
+{
+    emit documentChanged();
+}

@@ -1,0 +1,130 @@
+// Time from opening a document in the desktop window to its first page painted sharp, and
+// screenshots of the window (empty and with each document) for a person to look at.
+//   desktop_look [--runs N] [DOCUMENT...]
+// Without documents: the libtasn1 manual (36 PDF pages) and a 20-page writer document made
+// here. Screenshots go to $KTAVRO_TEST_ARTIFACTS (default: ./desktop-look).
+#include "ktestdocuments.h"
+
+#include <kdesktopwindow.h>
+#include <kpageview.h>
+#include <krt.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QString shotFolder()
+{
+    QString folder = qEnvironmentVariable("KTAVRO_TEST_ARTIFACTS");
+    if (folder.isEmpty())
+        folder = QDir::current().filePath(QStringLiteral("desktop-look"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString scaleSuffix()
+{
+    const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+    return scale.isEmpty() || scale == QLatin1String("1") ? QString() : QStringLiteral("@") + scale + QStringLiteral("x");
+}
+
+void save(QWidget *window, const QString &name)
+{
+    const QString path = shotFolder() + QLatin1Char('/') + name + scaleSuffix() + QStringLiteral(".png");
+    window->grab().save(path);
+    std::printf("  screenshot %s\n", qPrintable(path));
+}
+
+// Milliseconds from asking for the document to its first page painted sharp; -1 on failure.
+double openOnce(const KUiConfig &config, const QString &path, bool keepShot)
+{
+    QElapsedTimer clock;
+    clock.start();
+    KDesktopWindow window(config, {});
+    if (!window.openHere(path)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(window.lastError()));
+        return -1;
+    }
+    QEventLoop loop;
+    QObject::connect(window.pageView(), &KPageView::pagePainted, &loop, [&loop](int page) {
+        if (page == 0)
+            loop.quit();
+    });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    window.show();
+    loop.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    if (keepShot) {
+        settle(300); // the neighbours render too
+        save(&window, QStringLiteral("desktop-") + QFileInfo(path).completeBaseName());
+    }
+    return window.pageView()->isPageReady(0) ? ms : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QApplication app(argc, argv);
+    krt::host::initialize();
+    QStringList documents = app.arguments().mid(1);
+    int runs = 5;
+    const int runsAt = documents.indexOf(QStringLiteral("--runs"));
+    if (runsAt >= 0) {
+        runs = qMax(1, documents.value(runsAt + 1).toInt());
+        documents.erase(documents.begin() + runsAt, documents.begin() + qMin(runsAt + 2, documents.size()));
+    }
+    QTemporaryDir scratch;
+    if (documents.isEmpty()) {
+        documents.append(QStringLiteral("/usr/share/doc/libtasn1-doc/libtasn1.pdf"));
+        const QString writer = scratch.filePath(QStringLiteral("twenty-pages.html"));
+        ktest::writeText(writer, ktest::blockPagesHtml(20));
+        documents.append(writer);
+    }
+    QString error;
+    const KUiConfig config = KUiConfig::load(&error);
+    {
+        KDesktopWindow empty(config, {});
+        empty.show();
+        settle(200);
+        save(&empty, QStringLiteral("desktop-empty"));
+    }
+    int status = 0;
+    for (const QString &path : documents) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const double ms = openOnce(config, path, i == 0);
+            if (ms < 0) {
+                status = 1;
+                break;
+            }
+            times.push_back(ms);
+        }
+        if (times.empty())
+            continue;
+        std::sort(times.begin(), times.end());
+        std::printf("%s: open to first page painted over %zu runs: median %.1f ms, min %.1f ms, max %.1f ms\n",
+                    qPrintable(QFileInfo(path).fileName()), times.size(), times[times.size() / 2], times.front(),
+                    times.back());
+    }
+    return status;
+}
