@@ -5,7 +5,12 @@
 // here. Screenshots go to $KTAVRO_TEST_ARTIFACTS (default: ./desktop-look).
 #include "ktestdocuments.h"
 
+#include <kcommandfactory.h>
+#include <kcommandfactoryitem.h>
 #include <kdesktopwindow.h>
+#include <klistcommand.h>
+#include <ktriggercommand.h>
+#include <kxcontextcategory.h>
 #include <kpageview.h>
 #include <krt.h>
 
@@ -18,6 +23,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <vector>
 
@@ -79,6 +85,47 @@ double openOnce(const KUiConfig &config, const QString &path, bool keepShot)
     return window.pageView()->isPageReady(0) ? ms : -1;
 }
 
+void collect(const QList<KUiEntry> &entries, QStringList *names)
+{
+    for (const KUiEntry &entry : entries) {
+        if (!entry.command.isEmpty())
+            names->append(entry.command);
+        collect(entry.members, names);
+    }
+}
+
+// The add-on is not loaded here: plain commands stand in for the configured ones, so the
+// ribbon looks as it does with the add-on.
+std::vector<std::unique_ptr<KCommandFactoryItemBase>> standIns(const KUiConfig &config)
+{
+    QStringList names;
+    for (const KUiGroup &group : config.groups)
+        collect(group.entries, &names);
+    collect(config.fileMenu, &names);
+    collect(config.saveAs, &names);
+    for (const KUiCategory &category : config.categories) {
+        collect({category.category}, &names);
+        for (const KUiGroup &group : category.groups)
+            collect(group.entries, &names);
+    }
+    std::vector<std::unique_ptr<KCommandFactoryItemBase>> items;
+    static std::vector<QByteArray> keep; // the items keep the name's characters
+    for (const QString &name : names) {
+        if (KCommandFactory::isRegistered(name))
+            continue;
+        keep.push_back(name.toLatin1());
+        const char *c = keep.back().constData();
+        if (name.endsWith(QLatin1String("ListCommand")))
+            items.emplace_back(new KCommandFactoryItem<KListCommand, KxMainWindow>(c, "KxMainWindow"));
+        else if (name.endsWith(QLatin1String("Context")))
+            items.emplace_back(new KCommandFactoryItem<KxContextCategory, KxMainWindow>(c, "KxMainWindow"));
+        else
+            items.emplace_back(new KCommandFactoryItem<KTriggerCommand, KxMainWindow>(c, "KxMainWindow"));
+        KCommandFactory::registerCommand(items.back().get());
+    }
+    return items;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -102,6 +149,7 @@ int main(int argc, char **argv)
     }
     QString error;
     const KUiConfig config = KUiConfig::load(&error);
+    const auto items = standIns(config);
     {
         KDesktopWindow empty(config, {});
         empty.show();

@@ -14,6 +14,7 @@
 #include <kxapplication.h>
 #include <kxcontextcategory.h>
 
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -389,6 +390,16 @@ private slots:
         QCOMPARE(ribbon->count(), 2);
         QVERIFY(ribbon->isTabVisible(1));
         QCOMPARE(ribbon->tabText(1), QStringLiteral("Picture Layout"));
+        // A group whose every command is hidden goes, title and all.
+        QLabel *layoutTitle = nullptr;
+        for (QLabel *label : ribbon->widget(1)->findChildren<QLabel *>())
+            layoutTitle = label->text() == QLatin1String("Layout") ? label : layoutTitle;
+        QVERIFY(layoutTitle);
+        QVERIFY(layoutTitle->isVisibleTo(ribbon->widget(1)));
+        g_state[QStringLiteral("TstShown")].visible = false;
+        window.commands()->updateAll();
+        QVERIFY(!layoutTitle->isVisibleTo(ribbon->widget(1)));
+
         g_state[QStringLiteral("TstContext")].visible = false;
         window.commands()->updateAll();
         QVERIFY(!ribbon->isTabVisible(1));

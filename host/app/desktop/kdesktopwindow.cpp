@@ -73,6 +73,7 @@ KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactor
     buildMenus(config);
     buildRibbon(config);
     connect(m_commands, &KUiCommands::updated, this, &KDesktopWindow::showContextCategories);
+    connect(m_commands, &KUiCommands::updated, this, &KDesktopWindow::showGroups);
     connect(this, &KxMainWindow::documentChanged, this, [this] {
         if (m_view)
             m_view->reload();
@@ -118,10 +119,13 @@ void KDesktopWindow::buildMenus(const KUiConfig &config)
     fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 }
 
+// A ribbon group: its buttons over its title, closed by a line on the right.
 QWidget *KDesktopWindow::groupWidget(const KUiGroup &group)
 {
     auto *box = new QWidget;
-    auto *column = new QVBoxLayout(box);
+    auto *outer = new QHBoxLayout(box);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *column = new QVBoxLayout;
     column->setContentsMargins(6, 2, 6, 2);
     column->setSpacing(2);
     auto *row = new QHBoxLayout;
@@ -142,13 +146,29 @@ QWidget *KDesktopWindow::groupWidget(const KUiGroup &group)
         connect(action, &QAction::changed, button, [button, action] { button->setVisible(action->isVisible()); });
         row->addWidget(button);
     }
-    row->addStretch();
     column->addLayout(row);
     auto *title = new QLabel(tr(group.title.toUtf8().constData()), box);
     title->setAlignment(Qt::AlignHCenter);
     title->setEnabled(false);
     column->addWidget(title);
+    outer->addLayout(column);
+    auto *line = new QFrame(box);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(line);
+    m_groups.append(box);
     return box;
+}
+
+// A group none of whose commands is visible is not shown, title and all.
+void KDesktopWindow::showGroups()
+{
+    for (QWidget *group : qAsConst(m_groups)) {
+        bool any = false;
+        for (QToolButton *button : group->findChildren<QToolButton *>())
+            any = any || (button->defaultAction() && button->defaultAction()->isVisible());
+        group->setVisible(any);
+    }
 }
 
 void KDesktopWindow::buildRibbon(const KUiConfig &config)
@@ -159,15 +179,8 @@ void KDesktopWindow::buildRibbon(const KUiConfig &config)
         auto *page = new QWidget;
         auto *row = new QHBoxLayout(page);
         row->setContentsMargins(4, 2, 4, 2);
-        for (int i = 0; i < groups.size(); ++i) {
-            if (i > 0) {
-                auto *line = new QFrame(page);
-                line->setFrameShape(QFrame::VLine);
-                line->setFrameShadow(QFrame::Sunken);
-                row->addWidget(line);
-            }
-            row->addWidget(groupWidget(groups[i]));
-        }
+        for (const KUiGroup &group : groups)
+            row->addWidget(groupWidget(group));
         row->addStretch();
         return page;
     };

@@ -73,6 +73,7 @@ private:
     void buildRibbon(const KUiConfig &config);
     QWidget *groupWidget(const KUiGroup &group);
     void showContextCategories();
+    void showGroups();
     void showEmptyState();
     void chooseDocument();
     void rememberRecent(const QString &path);
@@ -101,6 +102,7 @@ private:
         QWidget *page;
     };
     QList<CategoryTab> m_categories;
+    QList<QWidget *> m_groups;
     QString m_path;
     QString m_lastError;
 };
