@@ -344,9 +344,35 @@ private slots:
         QCOMPARE(g_state[command].triggers, visible && enabled ? 2 : 1);
     }
 
+    // Commands placed after the window shows (once the add-on is loaded) do not move the
+    // pages, and placing them twice does not double them.
+    void commandsPlacedLater()
+    {
+        KDesktopWindow window(testConfig(), {}, nullptr, KDesktopWindow::PlaceLater);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.commands()->bindings().isEmpty());
+        QVERIFY(!buttonFor(window.ribbon(), QStringLiteral("Shown")));
+        const int before = window.ribbon()->height();
+        const int menuEntries = window.fileMenu()->actions().size();
+        window.placeCommands(testConfig());
+        window.placeCommands(testConfig());
+        QCoreApplication::processEvents();
+        QVERIFY(buttonFor(window.ribbon(), QStringLiteral("Shown")));
+        QCOMPARE(window.fileMenu()->actions().size(), menuEntries + 1);
+        QCOMPARE(window.ribbon()->count(), 2);
+        QCOMPARE(window.ribbon()->height(), before);
+        // The add-on's File menu entry comes before the Save-As list.
+        const QList<QAction *> actions = window.fileMenu()->actions();
+        const KUiBinding *file = window.commands()->find(QStringLiteral("TstFile"));
+        QVERIFY(file && file->action);
+        QVERIFY(actions.indexOf(file->action) < actions.indexOf(window.saveAsMenu()->menuAction()));
+    }
+
     void commandsCarryConfiguredProperties()
     {
         KDesktopWindow window(testConfig(), {});
+        window.show();
         QTest::mouseClick(buttonFor(window.ribbon(), QStringLiteral("Shown")), Qt::LeftButton);
         QCOMPARE(g_state[QStringLiteral("TstShown")].detail.toString(), QStringLiteral("shown detail"));
         QVERIFY(!window.commands()->find(QStringLiteral("NotRegistered")));
@@ -757,13 +783,36 @@ private slots:
         QVERIFY2(err.contains(message, Qt::CaseInsensitive), qPrintable(err));
     }
 
-    void commandLineShowsTheDocumentUntilAskedToEnd()
+    void commandLinePaintsTheFirstPage_data()
     {
-        QVERIFY(ktest::writeText(m_dir.filePath("shown.md"), "# Shown\n"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("markdown") << "shown.md" << QByteArray("# Shown\n");
+        QTest::newRow("pdf") << "shown.pdf" << QByteArray();
+    }
+    void commandLinePaintsTheFirstPage()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(name);
+        QVERIFY(content.isEmpty() ? ktest::writePdf(path, {QSizeF(300, 300)}) : ktest::writeText(path, content));
         QProcess process;
-        process.start(QStringLiteral(BRINDLEX_PATH), {m_dir.filePath("shown.md")});
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRINDLEX_FIRST_PAINT"), QStringLiteral("quit"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(BRINDLEX_PATH), {path});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardError().contains("brindlex: first page painted"));
+    }
+
+    void commandLineWindowStaysUntilAskedToEnd()
+    {
+        QVERIFY(ktest::writeText(m_dir.filePath("stays.md"), "# Stays\n"));
+        QProcess process;
+        process.start(QStringLiteral(BRINDLEX_PATH), {m_dir.filePath("stays.md")});
         QVERIFY(process.waitForStarted());
-        QVERIFY(!process.waitForFinished(1500)); // the window stays
+        QVERIFY(!process.waitForFinished(1000));
         ::kill(pid_t(process.processId()), SIGTERM);
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);

@@ -26,6 +26,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -55,7 +56,7 @@ QMdiSubWindow *fillArea(QMdiArea *area, QWidget *widget)
 
 } // namespace
 
-KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactory, QWidget *parent)
+KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactory, QWidget *parent, Placement placement)
     : KxMainWindow(parent)
     , m_entryFactory(std::move(entryFactory))
     , m_launcher(launchProcess)
@@ -70,7 +71,7 @@ KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactor
     m_zoomLabel = new QLabel(this);
     statusBar()->addPermanentWidget(m_pageLabel);
     statusBar()->addPermanentWidget(m_zoomLabel);
-    buildMenus(config);
+    buildMenus();
     buildRibbon(config);
     connect(m_commands, &KUiCommands::updated, this, &KDesktopWindow::showContextCategories);
     connect(m_commands, &KUiCommands::updated, this, &KDesktopWindow::showGroups);
@@ -81,6 +82,22 @@ KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactor
     });
     showEmptyState();
     restoreSize();
+    if (placement == PlaceNow)
+        placeCommands(config);
+}
+
+void KDesktopWindow::placeCommands(const KUiConfig &config)
+{
+    if (m_placed)
+        return;
+    m_placed = true;
+    m_commands->fill(m_fileMenu, config.fileMenu, m_saveAsMenu->menuAction());
+    m_commands->fill(m_saveAsMenu, config.saveAs);
+    auto *row = static_cast<QHBoxLayout *>(m_ribbon->widget(0)->layout());
+    for (const KUiGroup &group : config.groups)
+        row->insertWidget(row->count() - 1, groupWidget(group));
+    for (const KUiCategory &category : config.categories)
+        addCategory(category);
     m_commands->updateAll();
 }
 
@@ -89,7 +106,7 @@ KDesktopWindow::~KDesktopWindow()
     delete m_entryObject;
 }
 
-void KDesktopWindow::buildMenus(const KUiConfig &config)
+void KDesktopWindow::buildMenus()
 {
     m_fileMenu = menuBar()->addMenu(tr("&File"));
     QAction *open = m_fileMenu->addAction(tr("&Open..."), this, &KDesktopWindow::chooseDocument);
@@ -97,12 +114,9 @@ void KDesktopWindow::buildMenus(const KUiConfig &config)
     m_recentMenu = m_fileMenu->addMenu(tr("Open &Recent"));
     connect(m_recentMenu, &QMenu::aboutToShow, this, &KDesktopWindow::fillRecentMenu);
     fillRecentMenu();
-    if (!config.fileMenu.isEmpty()) {
-        m_fileMenu->addSeparator();
-        m_commands->fill(m_fileMenu, config.fileMenu);
-    }
+    m_fileMenu->addSeparator();
+    // The add-on's File menu entries go before the Save-As list.
     m_saveAsMenu = m_fileMenu->addMenu(tr("Save &As"));
-    m_commands->fill(m_saveAsMenu, config.saveAs);
     m_fileMenu->addSeparator();
     QAction *close = m_fileMenu->addAction(tr("&Close"), this, &QWidget::close);
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -171,32 +185,42 @@ void KDesktopWindow::showGroups()
     }
 }
 
+QWidget *KDesktopWindow::tabPage(const QList<KUiGroup> &groups)
+{
+    auto *page = new QWidget;
+    auto *row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 2, 4, 2);
+    for (const KUiGroup &group : groups)
+        row->addWidget(groupWidget(group));
+    row->addStretch();
+    return page;
+}
+
+void KDesktopWindow::addCategory(const KUiCategory &category)
+{
+    QAction *action = m_commands->bind(category.category, this);
+    if (!action)
+        return;
+    action->setVisible(false);
+    const KUiBinding *binding = m_commands->find(category.category.command);
+    QWidget *page = tabPage(category.groups);
+    m_categories.append({binding ? binding->command : nullptr, tr(category.category.text.toUtf8().constData()), page});
+    m_ribbon->setTabVisible(m_ribbon->addTab(page, m_categories.last().title), false);
+}
+
+// The ribbon's height is known before its commands are there, so placing them later does
+// not move the pages.
 void KDesktopWindow::buildRibbon(const KUiConfig &config)
 {
     m_ribbon = new QTabWidget;
     m_ribbon->setDocumentMode(true);
-    auto tabPage = [this](const QList<KUiGroup> &groups) {
-        auto *page = new QWidget;
-        auto *row = new QHBoxLayout(page);
-        row->setContentsMargins(4, 2, 4, 2);
-        for (const KUiGroup &group : groups)
-            row->addWidget(groupWidget(group));
-        row->addStretch();
-        return page;
-    };
-    if (!config.tab.isEmpty())
-        m_ribbon->addTab(tabPage(config.groups), tr(config.tab.toUtf8().constData()));
-    for (const KUiCategory &category : config.categories) {
-        QAction *action = m_commands->bind(category.category, this);
-        if (!action)
-            continue;
-        action->setVisible(false);
-        const KUiBinding *binding = m_commands->find(category.category.command);
-        QWidget *page = tabPage(category.groups);
-        m_categories.append({binding ? binding->command : nullptr,
-                             tr(category.category.text.toUtf8().constData()), page});
-        m_ribbon->setTabVisible(m_ribbon->addTab(page, m_categories.last().title), false);
-    }
+    m_ribbon->addTab(tabPage({}), tr(config.tab.isEmpty() ? "Home" : config.tab.toUtf8().constData()));
+    QToolButton sample;
+    sample.setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    sample.setIconSize(QSize(32, 32));
+    sample.setText(QStringLiteral("Xg"));
+    m_ribbon->setMinimumHeight(m_ribbon->tabBar()->sizeHint().height() + sample.sizeHint().height()
+                               + fontMetrics().height() + 16);
     auto *bar = new QToolBar(tr("Ribbon"), this);
     bar->setObjectName(QStringLiteral("ribbon"));
     bar->setMovable(false);

@@ -29,8 +29,12 @@ public:
     using EntryFactory = std::function<QObject *()>;
 
     static constexpr int kRecentFiles = 8;
+    // PlaceLater leaves the configured commands out until placeCommands: the pages can show
+    // before the add-on is loaded.
+    enum Placement { PlaceNow, PlaceLater };
 
-    KDesktopWindow(const KUiConfig &config, EntryFactory entryFactory, QWidget *parent = nullptr);
+    KDesktopWindow(const KUiConfig &config, EntryFactory entryFactory, QWidget *parent = nullptr,
+                   Placement placement = PlaceNow);
     ~KDesktopWindow() override;
 
     // Opens the document here while the window shows none, else in a new process.
@@ -44,6 +48,8 @@ public:
     QString lastError() const { return m_lastError; }
     void setLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
 
+    // Puts the configured commands on the ribbon and in the menus (once).
+    void placeCommands(const KUiConfig &config);
     // Calls trigger(KAppObj, KAppContext) on the add-on's entry object by name.
     bool triggerAppEntry(const QString &entry);
 
@@ -69,8 +75,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildMenus(const KUiConfig &config);
+    void buildMenus();
     void buildRibbon(const KUiConfig &config);
+    QWidget *tabPage(const QList<KUiGroup> &groups);
+    void addCategory(const KUiCategory &category);
     QWidget *groupWidget(const KUiGroup &group);
     void showContextCategories();
     void showGroups();
@@ -105,4 +113,5 @@ private:
     QList<QWidget *> m_groups;
     QString m_path;
     QString m_lastError;
+    bool m_placed = false;
 };

@@ -220,13 +220,13 @@ QAction *KUiCommands::bind(const KUiEntry &entry, QObject *parent)
     return action;
 }
 
-void KUiCommands::fill(QMenu *menu, const QList<KUiEntry> &entries)
+void KUiCommands::fill(QMenu *menu, const QList<KUiEntry> &entries, QAction *before)
 {
     for (const KUiEntry &entry : entries) {
         if (QAction *action = bind(entry, menu))
-            menu->addAction(action);
+            menu->insertAction(before, action);
     }
-    connect(menu, &QMenu::aboutToShow, this, &KUiCommands::updateAll);
+    connect(menu, &QMenu::aboutToShow, this, &KUiCommands::updateAll, Qt::UniqueConnection);
 }
 
 void KUiCommands::run(const KUiEntry &entry, KCommand *command)

@@ -79,8 +79,8 @@ public:
 
     // The action for an entry, or null when its command cannot be made. Owned by parent.
     QAction *bind(const KUiEntry &entry, QObject *parent);
-    // A menu holding bound actions for entries.
-    void fill(QMenu *menu, const QList<KUiEntry> &entries);
+    // Adds bound actions for entries to a menu, before another action or at the end.
+    void fill(QMenu *menu, const QList<KUiEntry> &entries, QAction *before = nullptr);
 
     void updateAll();
     const QList<KUiBinding> &bindings() const { return m_bindings; }
