@@ -5,6 +5,7 @@
 #include <kcommandfactory.h>
 #include <kcommandfactoryitem.h>
 #include <kdesktopwindow.h>
+#include <khostconfig.h>
 #include <khostui.h>
 #include <klistcommand.h>
 #include <kpageview.h>
@@ -24,7 +25,6 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -257,20 +257,6 @@ private slots:
         QVERIFY2(error.contains(expected), qPrintable(error));
     }
 
-    void parseKeepsEntries()
-    {
-        const KUiConfig config = testConfig();
-        QCOMPARE(config.tab, QStringLiteral("Picture"));
-        QCOMPARE(config.groups.size(), 1);
-        const QList<KUiEntry> &entries = config.groups.first().entries;
-        QCOMPARE(entries.size(), 6);
-        QCOMPARE(entries[0].properties.value(QStringLiteral("detail")).toString(), QStringLiteral("shown detail"));
-        QCOMPARE(entries[4].appEntry, QStringLiteral("RibbonEntry"));
-        QCOMPARE(entries[5].members.size(), 1);
-        QCOMPARE(config.categories.size(), 1);
-        QCOMPARE(config.categories.first().category.command, QStringLiteral("TstContext"));
-    }
-
     // The configuration the host ships places every command the add-on registers.
     void shippedConfigurationNamesEveryCommand()
     {
@@ -367,6 +353,31 @@ private slots:
         const KUiBinding *file = window.commands()->find(QStringLiteral("TstFile"));
         QVERIFY(file && file->action);
         QVERIFY(actions.indexOf(file->action) < actions.indexOf(window.saveAsMenu()->menuAction()));
+    }
+
+    void hostConfigurationSwitchesCommandsOff_data()
+    {
+        QTest::addColumn<QString>("disabled");
+        QTest::addColumn<bool>("runs");
+        // Known by its factory name: the entry gives no other identifier.
+        QTest::newRow("named") << "TstShown" << false;
+        QTest::newRow("in a list") << "TstOther, TstShown" << false;
+        QTest::newRow("by class name") << "TstCommand" << true;
+        QTest::newRow("others only") << "TstHidden" << true;
+    }
+    void hostConfigurationSwitchesCommandsOff()
+    {
+        QFETCH(QString, disabled);
+        QFETCH(bool, runs);
+        KHostConfig::setValue(QStringLiteral("disabledCommands"), disabled);
+        KDesktopWindow window(testConfig(), {});
+        window.show();
+        const KUiBinding *binding = window.commands()->find(QStringLiteral("TstShown"));
+        QVERIFY(binding && binding->command && binding->action);
+        QCOMPARE(binding->action->isEnabled(), runs);
+        binding->action->trigger();
+        KHostConfig::setValue(QStringLiteral("disabledCommands"), QString());
+        QCOMPARE(g_state[QStringLiteral("TstShown")].triggers, runs ? 1 : 0);
     }
 
     void commandsCarryConfiguredProperties()
@@ -645,7 +656,9 @@ private slots:
         if (!content.isEmpty())
             QVERIFY(ktest::writeText(path, content));
         KDesktopWindow window(testConfig(), {});
+        QCoreApplication::setApplicationName(QStringLiteral("before"));
         QVERIFY(!window.openHere(path));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("before"));
         QVERIFY(!window.lastError().isEmpty());
         QVERIFY(!window.hasDocument());
         QVERIFY(!window.pageView());
@@ -804,19 +817,6 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         QVERIFY(process.readAllStandardError().contains("brindlex: first page painted"));
-    }
-
-    void commandLineWindowStaysUntilAskedToEnd()
-    {
-        QVERIFY(ktest::writeText(m_dir.filePath("stays.md"), "# Stays\n"));
-        QProcess process;
-        process.start(QStringLiteral(BRINDLEX_PATH), {m_dir.filePath("stays.md")});
-        QVERIFY(process.waitForStarted());
-        QVERIFY(!process.waitForFinished(1000));
-        ::kill(pid_t(process.processId()), SIGTERM);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
     }
 
     void remembersSizeAndRecentFiles()

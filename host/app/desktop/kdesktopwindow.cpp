@@ -276,10 +276,13 @@ bool KDesktopWindow::openHere(const QString &path)
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The component is the process's: it follows the document this window shows.
+    const QString previous = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(component);
     const KOpenedDocument opened = KDocumentLoader::open(absolute);
     QApplication::restoreOverrideCursor();
     if (!opened.object) {
+        QCoreApplication::setApplicationName(previous);
         failed(opened.error);
         return false;
     }

@@ -174,8 +174,7 @@ KCommand *KUiCommands::make(const KUiEntry &entry)
     m_owned.append(command);
     if (command->text().isEmpty() && !entry.text.isEmpty())
         command->setText(QCoreApplication::translate("KUiConfig", entry.text.toUtf8().constData()));
-    if (!entry.id.isEmpty())
-        command->setIdMso(entry.id);
+    command->setIdMso(entry.id.isEmpty() ? entry.command : entry.id);
     for (auto it = entry.properties.constBegin(); it != entry.properties.constEnd(); ++it)
         command->setProperty(it.key().toUtf8().constData(), it.value());
     return command;
@@ -239,6 +238,8 @@ void KUiCommands::run(const KUiEntry &entry, KCommand *command)
     if (!command)
         return;
     command->update(); // the document may have changed since the entry was shown
+    if (command->isDisableByIdMso())
+        return;
     if (auto *trigger = qobject_cast<KTriggerCommand *>(command))
         trigger->trigger();
 }
@@ -248,7 +249,8 @@ void KUiCommands::sync(const KUiBinding &binding)
     if (!binding.command || !binding.action)
         return;
     binding.action->setVisible(binding.command->isVisible());
-    binding.action->setEnabled(binding.command->isEnabled());
+    // The host's configuration may switch a command off whatever the command says.
+    binding.action->setEnabled(binding.command->isEnabled() && !binding.command->isDisableByIdMso());
     if (!binding.command->text().isEmpty())
         binding.action->setText(binding.command->text());
 }
