@@ -1,5 +1,6 @@
 #include "kcommandreport.h"
 #include "kconvertcommand.h"
+#include "kdesktopcommand.h"
 #include "kexportcommand.h"
 #include "ksignals.h"
 #include "kviewcommand.h"
@@ -21,7 +22,8 @@ void printUsage(FILE *stream)
 {
     std::fprintf(stream, "%s%s",
                  qPrintable(QCoreApplication::translate("Brindlex",
-                                                        "usage: brindlex export DOCUMENT [options]\n"
+                                                        "usage: brindlex [DOCUMENT]   (the desktop window)\n"
+                                                        "       brindlex export DOCUMENT [options]\n"
                                                         "       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)\n"
                                                         "       brindlex view PICTURE\n\n")),
                  qPrintable(KExportCommand::usage()));
@@ -71,10 +73,17 @@ int main(int argc, char **argv)
 {
     ksignals::install();
     const QStringList arguments = argumentsOf(argc, argv);
-    // The host runs without a display too (exports from scripts).
+    // The host runs without a display too (exports from scripts), but its window needs one.
+    const bool desktop = kdesktopcommand::wanted(arguments.mid(1));
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (desktop)
+            return kcommandreport::print(
+                kcommandreport::failure(kcommandreport::Failed, QStringLiteral("Cannot show a window"),
+                                        QStringLiteral("There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
+                false);
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     ensureRuntimeFolder();
     // Qt would take -style, -platform, -reverse and the like out of the export's own options.
     int qtArgc = 1;
@@ -84,6 +93,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Brindlex"));
     krt::host::initialize();
     kwritercommands::install();
+    if (desktop)
+        return kdesktopcommand::run(arguments.mid(1));
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         printUsage(stdout);

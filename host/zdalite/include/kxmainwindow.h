@@ -61,6 +61,13 @@ public:
     // A new reference to the document of the current view (or the held one), or null.
     IKUnknown *getActiveCoreView() const;
 
+    // Called by whatever changed the open document (a picture inserted, a layout applied)
+    // so that its views show what it is now.
+    void notifyDocumentChanged();
+
+signals:
+    void documentChanged();
+
 private:
     QPointer<KxCoreView> m_held;
 };

@@ -95,3 +95,8 @@ IKUnknown *KxMainWindow::getActiveCoreView() const
     KxCoreView *view = sub ? qobject_cast<KxCoreView *>(sub->widget()) : m_held.data();
     return view ? view->document() : nullptr;
 }
+
+void KxMainWindow::notifyDocumentChanged()
+{
+    emit documentChanged();
+}
