@@ -4,18 +4,6 @@
 <context>
     <name>Brindlex</name>
     <message>
-        <source>usage: brindlex export DOCUMENT [options]
-       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)
-       brindlex view PICTURE
-
-</source>
-        <translation>用法：brindlex export 文档 [选项]
-      brindlex convert 文档 输出.pdf [--overwrite]   （文字文档）
-      brindlex view 图片
-
-</translation>
-    </message>
-    <message>
         <source>Name a command: export, convert or view.</source>
         <translation>请指定命令：export、convert 或 view。</translation>
     </message>
@@ -26,6 +14,20 @@
     <message>
         <source>Invalid arguments</source>
         <translation>参数无效</translation>
+    </message>
+    <message>
+        <source>usage: brindlex [DOCUMENT]   (the desktop window)
+       brindlex export DOCUMENT [options]
+       brindlex convert DOCUMENT OUTPUT.pdf [--overwrite]   (writer documents)
+       brindlex view PICTURE
+
+</source>
+        <translation>用法：brindlex [文档]   （桌面窗口）
+      brindlex export 文档 [选项]
+      brindlex convert 文档 输出.pdf [--overwrite]   （文字文档）
+      brindlex view 图片
+
+</translation>
     </message>
 </context>
 <context>
@@ -112,6 +114,101 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
     <message>
         <source>: not a writer document</source>
         <translation>：不是文字文档</translation>
+    </message>
+</context>
+<context>
+    <name>KDesktopWindow</name>
+    <message>
+        <source>Brindlex</source>
+        <translation>Brindlex</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>打开(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>最近打开(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As</source>
+        <translation>另存为(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>退出(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>放大(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>缩小(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Fit Width</source>
+        <translation>适合宽度(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Ribbon</source>
+        <translation>功能区</translation>
+    </message>
+    <message>
+        <source>Open a document with File &gt; Open (Ctrl+O), or drop one here.</source>
+        <translation>请通过“文件 &gt; 打开”（Ctrl+O）打开文档，或将文档拖放到此处。</translation>
+    </message>
+    <message>
+        <source>Cannot start another window for %1.</source>
+        <translation>无法为 %1 启动新窗口。</translation>
+    </message>
+    <message>
+        <source>%1: the host cannot open this kind of document</source>
+        <translation>%1：无法打开此类文档</translation>
+    </message>
+    <message>
+        <source>%1: no such file</source>
+        <translation>%1：文件不存在</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>%1 - Brindlex</source>
+        <translation>%1 - Brindlex</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>第 %1 页，共 %2 页</translation>
+    </message>
+    <message>
+        <source>No pages</source>
+        <translation>没有页面</translation>
+    </message>
+    <message>
+        <source>The add-on offers no export entry.</source>
+        <translation>加载项未提供导出入口。</translation>
+    </message>
+    <message>
+        <source>Documents (*.pdf *.txt *.text *.md *.markdown *.html *.htm *.odt *.docx *.doc *.rtf *.odp *.pptx *.ppt *.csv *.tsv *.ods *.xlsx *.xls);;All files (*)</source>
+        <translation>文档 (*.pdf *.txt *.text *.md *.markdown *.html *.htm *.odt *.docx *.doc *.rtf *.odp *.pptx *.ppt *.csv *.tsv *.ods *.xlsx *.xls);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Open Document</source>
+        <translation>打开文档</translation>
     </message>
 </context>
 <context>
@@ -327,6 +424,17 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
     </message>
 </context>
 <context>
+    <name>KPageSource</name>
+    <message>
+        <source>The host cannot show this kind of document.</source>
+        <translation>无法显示此类文档。</translation>
+    </message>
+    <message>
+        <source>No document.</source>
+        <translation>没有文档。</translation>
+    </message>
+</context>
+<context>
     <name>KPdfBackend</name>
     <message>
         <source>%1: the PDF has errors (%2 messages; first: %3)</source>
@@ -443,6 +551,13 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
     </message>
 </context>
 <context>
+    <name>KUiConfig</name>
+    <message>
+        <source>no ribbon tab is named</source>
+        <translation>配置中没有指定功能区选项卡的名称</translation>
+    </message>
+</context>
+<context>
     <name>KViewCommand</name>
     <message>
         <source>Unknown option &apos;%1&apos;.</source>
@@ -515,6 +630,17 @@ Ctrl+滚轮以指针为中心缩放，方向键、Page Up/Down、Home 和 End �
     <message>
         <source>Unexpected value after &apos;%1&apos;.</source>
         <translation>“%1”后不应有值。</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Insert Picture</source>
+        <translation>插入图片</translation>
+    </message>
+    <message>
+        <source>Pictures (%1)</source>
+        <translation>图片 (%1)</translation>
     </message>
 </context>
 </TS>

@@ -996,6 +996,13 @@
     </message>
 </context>
 <context>
+    <name>KxVyxTavroContext</name>
+    <message>
+        <source>VyxTavro</source>
+        <translation>长图工具</translation>
+    </message>
+</context>
+<context>
     <name>WatermarkSetting</name>
     <message>
         <source>Brindlex Office</source>
