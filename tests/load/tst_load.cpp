@@ -66,8 +66,10 @@ private slots:
             QDir(dir.filePath(QStringLiteral("Long%1").arg(count))).removeRecursively();
         }
         qInfo("peak resident: %lld kB for 8 pages, %lld kB for %d pages", peaks.at(0), peaks.at(1), pages);
-        // A page at 600 % is about 140 MB of pixels; a leak of one per page would show at once.
-        QVERIFY2(peaks.at(1) < peaks.at(0) + 64 * 1024,
+        // A page at 600 % is about 140 MB of pixels. How full the pipeline gets in the short
+        // run depends on the machine's load, so up to one and a half pages may separate the
+        // peaks; a leak of a page every second extra page could not hide below that.
+        QVERIFY2(peaks.at(1) < peaks.at(0) + 210 * 1024,
                  qPrintable(QStringLiteral("%1 kB against %2 kB").arg(peaks.at(1)).arg(peaks.at(0))));
     }
 
