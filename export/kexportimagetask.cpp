@@ -69,6 +69,7 @@ public:
     // Whether this run wrote outputFile itself (it may name a file that was there before).
     bool outputWritten = false;
     QString outputFolder;
+    QStringList written; // every picture this run put in place
     int pageCount = -1;
     QString countText;
     QString detail;
@@ -172,6 +173,7 @@ void KExportImageTask::startTask(const ExportImageOptions &options)
         d->outputFile.clear();
         d->outputWritten = false;
         d->outputFolder.clear();
+        d->written.clear();
         d->pageImages.clear();
         d->cancelRequested = false;
         d->exitCode = Failed;
@@ -285,8 +287,13 @@ void KExportImageTask::removeOutput(const ExportImageOptions &options)
             QFile::remove(d->outputFile);
         return;
     }
+    // Only what this run wrote goes, then the folder if nothing else is in it: whatever
+    // someone else put there (or a folder of the same name made after ours was removed)
+    // is not ours to delete.
+    for (const QString &file : qAsConst(d->written))
+        QFile::remove(file);
     if (!d->outputFolder.isEmpty())
-        QDir(d->outputFolder).removeRecursively();
+        QDir().rmdir(d->outputFolder);
 }
 
 QString KExportImageTask::pageCountText(const ExportImageOptions &options)
@@ -543,8 +550,10 @@ KPictureWriteQueue::Finish KExportImageTask::preparePage(QImage &image, const QS
 {
     if (isCanceled()) // pages still waiting are not wanted any more
         return {};
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
+    // The folder was claimed before the first page. Made anew after someone removed it, it
+    // would hold only the later pages and the export would still report success.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
+        setFailureDetail(tr("Cannot write %1: the folder %2 is gone").arg(path, QFileInfo(path).absolutePath()));
         return {};
     }
     if (options.watermarkOn)
@@ -597,6 +606,7 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
         return false;
     }
     QWriteLocker lock(&d->lock);
+    d->written << path;
     if (path == d->outputFile)
         d->outputWritten = true;
     return true;

@@ -10,12 +10,17 @@
 #include <kwriterbackend.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using kpathtext::printable;
 using kpathtext::sameFile;
@@ -92,15 +97,54 @@ QString usage()
 
 namespace {
 
+const int kRandomPart = 6; // the XXXXXX of the partial's name
+
+// Removes partial prints of runs that were killed before they could: a running print holds
+// a lock on its partial for as long as it lives, so an unlocked one has no owner.
+void removeStalePartials(const QFileInfo &target)
+{
+    const QDir folder(target.absolutePath());
+    const QString prefix = QStringLiteral(".") + target.fileName() + QLatin1Char('.');
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() != prefix.size() + kRandomPart || !name.startsWith(prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
+// Opens the partial and locks it. A sweep of another run may remove it between the two;
+// then it is made anew.
+bool openLocked(QTemporaryFile &partial)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // Asking for the name links the file, which Qt first makes without one.
+        if (!partial.open() || partial.fileName().isEmpty())
+            return false;
+        struct stat info{};
+        if (::flock(partial.handle(), LOCK_EX | LOCK_NB) == 0 && ::fstat(partial.handle(), &info) == 0 && info.st_nlink > 0)
+            return true;
+        partial.close();
+        partial.remove();
+    }
+    return false;
+}
+
 // Printed beside the output and renamed over it once complete: a failed or cancelled print
 // never leaves a partial PDF, nor costs the file that was there.
 int printAtomically(KWriterBackend *writer, const Request &request)
 {
     const QFileInfo target(request.output);
+    removeStalePartials(target);
     QTemporaryFile partial(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    if (!partial.open())
+    // Kept open while printing: the lock marks the partial as owned.
+    if (!openLocked(partial))
         return print(failure(Failed, failedTitle(), printable(request.output), partial.errorString()), request.json);
-    partial.close();
     QString error;
     if (!writer->printToPdf(partial.fileName(), &error))
         return print(failure(Failed, failedTitle(), printable(error)), request.json);

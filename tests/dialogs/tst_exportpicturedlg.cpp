@@ -31,6 +31,7 @@
 
 #include <limits>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +61,20 @@ QHash<QString, QString> lastEvent(const QString &name)
 }
 
 // Pictures and folders in a folder besides the document the test wrote there.
+// This process's resident size in kB and its open file handles.
+qint64 residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(1).toLongLong() * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+int openHandles()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+}
+
 QStringList outputs(const QString &folder)
 {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -423,6 +438,37 @@ private slots:
         QTRY_COMPARE(dialog.isNull(), closes);
         if (dialog)
             dialog->close();
+    }
+
+    // Export after export through the dialog, as a person exporting all afternoon: neither
+    // memory nor open files pile up. The first exports warm the caches (fonts, icons,
+    // thread pools) and are not counted.
+    void repeatedExportsKeepMemoryAndHandlesFlat()
+    {
+        openDocument(Writer, 3);
+        qint64 warmKb = 0;
+        int warmHandles = 0;
+        for (int i = 1; i <= 20; ++i) {
+            QPointer<KExportPictureDlg> dialog = showDialog();
+            clickType(dialog, i % 2 ? KExportTypeItem::EachPage : KExportTypeItem::LongPicture);
+            exportAndWait(dialog);
+            QVERIFY2(!outputs(m_folder).isEmpty(), qPrintable(QString::number(i)));
+            dialog->close();
+            QTRY_VERIFY(!dialog); // closing deletes it
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            for (const QString &name : outputs(m_folder))
+                QVERIFY(QFileInfo(picturePath(name)).isDir() ? QDir(picturePath(name)).removeRecursively()
+                                                            : QFile::remove(picturePath(name)));
+            if (i == 5) {
+                warmKb = residentKb();
+                warmHandles = openHandles();
+            }
+        }
+        const qint64 grownKb = residentKb() - warmKb;
+        qInfo("after 20 exports: %lld kB resident (%+lld kB since the fifth), %d open files (%+d)", residentKb(),
+              grownKb, openHandles(), openHandles() - warmHandles);
+        QCOMPARE(openHandles(), warmHandles);
+        QVERIFY2(grownKb < 24 * 1024, qPrintable(QString::number(grownKb)));
     }
 
     void cancelLeavesNothingBehind_data()

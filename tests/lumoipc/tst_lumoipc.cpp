@@ -5,10 +5,14 @@
 #include <khostconfig.h>
 #include <lumoipc.h>
 
+#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -174,6 +178,67 @@ private slots:
         QCOMPARE(result.code, int(UploadFilesToCloudResult::PartlyFailed));
         QCOMPARE(result.failedFiles, QStringList({vanished, folder}));
         QCOMPARE(result.uploadedFiles, QStringList({m_root + "/u1/x/e.png"}));
+    }
+
+    // A cloud folder that cannot be made (here a file stands where a folder must go): the
+    // request fails with the reason, nothing is reported backed up, nothing half-copied stays.
+    void unwritableCloudFolderFailsEveryFile_data()
+    {
+        QTest::addColumn<QString>("blocked"); // below the cloud root
+        QTest::newRow("cloud root") << "";
+        QTest::newRow("user's folder") << "u1";
+        QTest::newRow("target folder") << "u1/x";
+    }
+
+    void unwritableCloudFolderFailsEveryFile()
+    {
+        QFETCH(QString, blocked);
+        const QString a = source(QStringLiteral("a.png"), "first");
+        const QString b = source(QStringLiteral("b.png"), "second");
+        const QString file = blocked.isEmpty() ? m_root : m_root + QLatin1Char('/') + blocked;
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        QFile in(file);
+        QVERIFY(in.open(QIODevice::WriteOnly) && in.write("in the way") > 0);
+        in.close();
+        const UploadFilesToCloudResult result =
+            klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {a, b}).bytes(), m_user);
+        QCOMPARE(result.code, int(UploadFilesToCloudResult::InvalidRequest));
+        QCOMPARE(result.uploadedFiles, QStringList());
+        QVERIFY2(result.message.startsWith(QStringLiteral("no cloud folder ")), qPrintable(result.message));
+        QDirIterator it(m_root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QStringList left;
+        while (it.hasNext())
+            left << it.next();
+        QCOMPARE(left, blocked.isEmpty() ? QStringList() : QStringList{file});
+    }
+
+    // A full disk (here the file size limit) while a copy is written: the file is failed and
+    // no cut-short copy takes its place. Sizes put the limit in the copy's buffered tail
+    // and in its full chunks.
+    void fullDiskFailsTheCopyAndLeavesNoPart_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("tail only") << 3000;
+        QTest::newRow("whole chunks and a tail") << 200000;
+    }
+
+    void fullDiskFailsTheCopyAndLeavesNoPart()
+    {
+        QFETCH(int, size);
+        const QString big = source(QStringLiteral("big.png"), QByteArray(size, 'x'));
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        ::getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = 1024;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const UploadFilesToCloudResult result = klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {big}).bytes(), m_user);
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(result.failedFiles, QStringList({big}));
+        QCOMPARE(result.uploadedFiles, QStringList());
+        QVERIFY(result.code != int(UploadFilesToCloudResult::Ok));
+        QVERIFY(!QFileInfo::exists(m_root + QStringLiteral("/u1/x/big.png")));
     }
 
     void answersOnTheReceiversThread()

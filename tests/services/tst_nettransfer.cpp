@@ -42,7 +42,8 @@ QByteArray decodedQuery(const QByteArray &target, const QByteArray &base)
 
 const QByteArray kIdentity = "&guid=G4&hdid=H5&uuid=U6&version=V1&channel=";
 
-// Records every request's target and arrival time and answers 200, except under /hang.
+// Records every request's target and arrival time and answers 200, except under /hang
+// (never answers) and /drop (closes the connection without a word).
 struct LocalHttpServer : QTcpServer
 {
     struct Request { QByteArray target; qint64 arrivedMs; };
@@ -61,7 +62,10 @@ struct LocalHttpServer : QTcpServer
                     if (!in.contains("\r\n\r\n"))
                         return;
                     requests << Request{in.split(' ').value(1), clock.elapsed()};
-                    if (!requests.last().target.startsWith("/hang")) {
+                    if (requests.last().target.startsWith("/drop")) {
+                        socket->abort();
+                        socket->deleteLater();
+                    } else if (!requests.last().target.startsWith("/hang")) {
                         socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
                         socket->disconnectFromHost();
                     }
@@ -166,6 +170,36 @@ private slots:
         QVERIFY(requests.at(before).target.startsWith("/hang"));
         QVERIFY(requests.at(before + 1).target.startsWith("/after"));
         QVERIFY(requests.at(before + 1).arrivedMs - requests.at(before).arrivedMs >= 300);
+    }
+
+    // A server that drops the connection or is not there at all costs the queue nothing: the
+    // next report goes out at once, not after the time-out.
+    void unreachableServerDoesNotHoldTheQueue_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("connection dropped") << true;
+        QTest::newRow("nothing listening") << false;
+    }
+
+    void unreachableServerDoesNotHoldTheQueue()
+    {
+        QFETCH(bool, listening);
+        QString url = m_server.url(QStringLiteral("/drop"));
+        if (!listening) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            url = QStringLiteral("http://127.0.0.1:%1/gone").arg(closed.serverPort());
+        }
+        const QByteArray next = "/next-" + QByteArray(QTest::currentDataTag()).replace(' ', '-');
+        sendInfo(url, QStringLiteral("/m"), QStringLiteral("a"), {});
+        sendInfo(m_server.url(QString::fromLatin1(next)), QStringLiteral("/m"), QStringLiteral("a"), {});
+        const auto arrived = [this, &next] {
+            for (const LocalHttpServer::Request &request : m_server.requests)
+                if (request.target.startsWith(next))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(arrived(), 5000); // the time-out is 20 s
     }
 
     void switchedOffCollectionSendsNothing()

@@ -96,6 +96,12 @@ bool copyFile(const QString &source, const QString &target)
         if (out.write(chunk, n) != n)
             return false;
     }
+    // commit() does not see a failure to write out the buffered tail (a full disk, the file
+    // size limit) and would put a cut-short copy in place.
+    if (!out.flush()) {
+        out.cancelWriting();
+        return false;
+    }
     return out.commit();
 }
 

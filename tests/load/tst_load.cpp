@@ -1,0 +1,103 @@
+#include "ktestdocuments.h"
+#include "ktestmain.h"
+#include "ktestprocess.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace {
+
+// The largest resident size the process reached so far, in kB; 0 once it is gone.
+qint64 peakResident(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+struct Measured
+{
+    ktest::Run run;
+    qint64 peakKb = 0;
+};
+
+// Runs brindlex, watching its peak memory until it ends.
+Measured measure(const QStringList &arguments)
+{
+    Measured m;
+    QProcess process;
+    ktest::startBrindlex(process, QStringLiteral(BRINDLEX_PATH), arguments);
+    if (!process.waitForStarted())
+        return m;
+    const qint64 pid = process.processId();
+    while (!process.waitForFinished(50))
+        m.peakKb = qMax(m.peakKb, peakResident(pid));
+    m.run = ktest::finish(process);
+    return m;
+}
+
+} // namespace
+
+class TestLoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    // One picture per page of a long PDF at the highest quality: the memory a page needs,
+    // not the document's length, sets the peak. KTAVRO_LOAD_PAGES raises the length (the
+    // full run in scripts/check uses 300).
+    void perPageExportMemoryDoesNotGrowWithTheLength()
+    {
+        const int pages = qMax(16, qEnvironmentVariableIntValue("KTAVRO_LOAD_PAGES"));
+        QTemporaryDir dir;
+        QList<qint64> peaks;
+        // Eight pages fill every stage (rendering ahead, the queue of pages to write).
+        for (int count : {8, pages}) {
+            const QString pdf = dir.filePath(QStringLiteral("Long%1.pdf").arg(count));
+            QVERIFY(ktest::writePdf(pdf, QVector<QSizeF>(count, QSizeF(595, 842)).toList()));
+            const Measured m = measure({"export", pdf, "--each-page", "--quality", "600", "--format", "jpg", "--json"});
+            QCOMPARE(m.run.status, 0);
+            QCOMPARE(m.run.json.value(QStringLiteral("pageCount")).toVariant().toInt(), count);
+            QCOMPARE(QDir(dir.filePath(QStringLiteral("Long%1").arg(count))).entryList(QDir::Files).size(), count);
+            peaks << m.peakKb;
+            QDir(dir.filePath(QStringLiteral("Long%1").arg(count))).removeRecursively();
+        }
+        qInfo("peak resident: %lld kB for 8 pages, %lld kB for %d pages", peaks.at(0), peaks.at(1), pages);
+        // A page at 600 % is about 140 MB of pixels. How full the pipeline gets in the short
+        // run depends on the machine's load, so up to one and a half pages may separate the
+        // peaks; a leak of a page every second extra page could not hide below that.
+        QVERIFY2(peaks.at(1) < peaks.at(0) + 210 * 1024,
+                 qPrintable(QStringLiteral("%1 kB against %2 kB").arg(peaks.at(1)).arg(peaks.at(0))));
+    }
+
+    // Exports of one document into one folder at the same time each get a folder of their own.
+    void concurrentExportsGetAFolderEach()
+    {
+        QTemporaryDir dir;
+        const QString document = dir.filePath(QStringLiteral("Doc.pdf"));
+        QVERIFY(ktest::writePdf(document, QVector<QSizeF>(3, QSizeF(595, 842)).toList()));
+        QList<QProcess *> processes;
+        for (int i = 0; i < 4; ++i) {
+            processes << new QProcess(this);
+            ktest::startBrindlex(*processes.last(), QStringLiteral(BRINDLEX_PATH),
+                                 {"export", document, "--each-page", "--quality", "200", "--json"});
+        }
+        QSet<QString> folders;
+        for (QProcess *process : processes) {
+            const ktest::Run run = ktest::finish(*process);
+            QCOMPARE(run.status, 0);
+            const QString folder = QFileInfo(run.json.value(QStringLiteral("fileName")).toString()).absolutePath();
+            QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
+            folders << folder;
+            delete process;
+        }
+        QCOMPARE(folders.size(), 4);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 5);
+    }
+};
+
+KTAVRO_TEST_MAIN(TestLoad)
+#include "tst_load.moc"
