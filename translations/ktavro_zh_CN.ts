@@ -475,6 +475,10 @@
         <source>unknown picture format: %1</source>
         <translation>未知的图片格式：%1</translation>
     </message>
+    <message>
+        <source>Cannot write %1: the folder %2 is gone</source>
+        <translation>无法写入 %1：文件夹 %2 已不存在</translation>
+    </message>
 </context>
 <context>
     <name>KExportImageTaskQz</name>
