@@ -580,6 +580,7 @@ bool KExportImageTask::placePage(const QByteArray &bytes, const QString &path)
         return false;
     }
     QWriteLocker lock(&d->lock);
+    d->written << path;
     if (d->outputFile.isEmpty())
         d->outputFile = path;
     if (path == d->outputFile)
