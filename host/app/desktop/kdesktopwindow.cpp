@@ -80,6 +80,9 @@ KDesktopWindow::KDesktopWindow(const KUiConfig &config, EntryFactory entryFactor
             m_view->reload();
         m_commands->updateAll();
     });
+    // Edits finish inside a command's action; the view catches up once it has returned.
+    connect(KCoreApplication::instance(), &KCoreApplication::documentEdited, this, &KxMainWindow::notifyDocumentChanged,
+            Qt::QueuedConnection);
     showEmptyState();
     restoreSize();
     if (placement == PlaceNow)

@@ -5,6 +5,8 @@
 #include "kwriterbounds_p.h"
 #include "kwriterdata_p.h"
 
+#include <kxapplication.h>
+
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QMutex>
@@ -440,12 +442,20 @@ public:
             return K_FAIL;
         d->openOperations.removeLast();
         d->operationLog.append(QStringLiteral("end:%1:%2").arg(name).arg(changed ? 1 : 0));
+        if (changed && d->openOperations.isEmpty())
+            KCoreApplication::instance()->notifyDocumentEdited();
         return K_OK;
     }
 
     long sections(IKSections **out) override { return handOut(new KWriterSections(d), out); }
     long content(IKDocContent **out) override { return handOut(new KWriterContent(d), out); }
-    long insertPicture(const QString &path) override { return d->insertPicture(path) ? K_OK : K_FAIL; }
+    long insertPicture(const QString &path) override
+    {
+        if (!d->insertPicture(path))
+            return K_FAIL;
+        KCoreApplication::instance()->notifyDocumentEdited();
+        return K_OK;
+    }
 };
 
 QString nestingRefusal(const QString &path, const QString &html)

@@ -55,7 +55,12 @@ public:
     QStringList shellLog() const;
     void clearShellLog();
 
+    // Document back-ends call this once an edit is complete (a picture inserted, a layout
+    // applied), so that whatever shows the document can refresh.
+    void notifyDocumentEdited();
+
 signals:
+    void documentEdited();
     void mainWindowLockChanged(bool locked);
     void interactionLockChanged(bool locked);
 

@@ -20,6 +20,11 @@ KCoreApplication *KCoreApplication::instance()
     return app;
 }
 
+void KCoreApplication::notifyDocumentEdited()
+{
+    emit documentEdited();
+}
+
 void KCoreApplication::lockMainWindow()
 {
     ++m_lockDepth;
