@@ -556,6 +556,106 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
         <source>no ribbon tab is named</source>
         <translation>配置中没有指定功能区选项卡的名称</translation>
     </message>
+    <message>
+        <source>Picture</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Export to Picture</source>
+        <translation>输出为图片</translation>
+    </message>
+    <message>
+        <source>Export the pages as one long picture or as one picture per page</source>
+        <translation>将页面导出为一张长图，或逐页导出为图片</translation>
+    </message>
+    <message>
+        <source>Export to Picture (app)</source>
+        <translation>输出为图片（应用）</translation>
+    </message>
+    <message>
+        <source>Open the export through the application framework</source>
+        <translation>通过应用框架打开导出</translation>
+    </message>
+    <message>
+        <source>PDF to Picture</source>
+        <translation>PDF 转图片</translation>
+    </message>
+    <message>
+        <source>Export the pages of the PDF as pictures</source>
+        <translation>将 PDF 的页面导出为图片</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Insert Picture</source>
+        <translation>插入图片</translation>
+    </message>
+    <message>
+        <source>Insert a picture file into the document</source>
+        <translation>在文档中插入图片文件</translation>
+    </message>
+    <message>
+        <source>Picture Tools</source>
+        <translation>图片工具</translation>
+    </message>
+    <message>
+        <source>More picture tools</source>
+        <translation>更多图片工具</translation>
+    </message>
+    <message>
+        <source>Picture Tool Window</source>
+        <translation>图片工具窗口</translation>
+    </message>
+    <message>
+        <source>The document as one picture to share</source>
+        <translation>将文档生成一张图片用于分享</translation>
+    </message>
+    <message>
+        <source>Picture Page Layout</source>
+        <translation>图片页面版式</translation>
+    </message>
+    <message>
+        <source>Lay the pages out for pictures</source>
+        <translation>按图片输出调整页面版式</translation>
+    </message>
+    <message>
+        <source>Help on Pictures</source>
+        <translation>图片帮助</translation>
+    </message>
+    <message>
+        <source>Open the help page in the browser</source>
+        <translation>在浏览器中打开帮助页面</translation>
+    </message>
+    <message>
+        <source>Export to Picture...</source>
+        <translation>输出为图片...</translation>
+    </message>
+    <message>
+        <source>Export the pages as pictures</source>
+        <translation>将页面导出为图片</translation>
+    </message>
+    <message>
+        <source>Picture (JPG, PNG, BMP, TIF)</source>
+        <translation>图片 (JPG, PNG, BMP, TIF)</translation>
+    </message>
+    <message>
+        <source>Save the pages as pictures</source>
+        <translation>将页面保存为图片</translation>
+    </message>
+    <message>
+        <source>Picture Layout</source>
+        <translation>图片版式</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>版式</translation>
+    </message>
 </context>
 <context>
     <name>KViewCommand</name>

@@ -291,6 +291,10 @@ private slots:
                                         "KxVyxTavroContext", "KxVyxTavroLayoutCommand"};
         QCOMPARE(named, commands);
         QCOMPARE(appEntries, QStringList{QStringLiteral("RibbonEntry")});
+        // A text missing from the list would never reach the translation files.
+        const QStringList listed = KUiConfig::listedTexts();
+        for (const QString &text : config.texts())
+            QVERIFY2(listed.contains(text), qPrintable(text));
     }
 
     void ribbonFollowsUpdate_data()

@@ -56,6 +56,7 @@ bool readEntry(const QJsonValue &value, KUiEntry *entry, QString *error)
     entry->text = o.value(QStringLiteral("text")).toString();
     entry->id = o.value(QStringLiteral("id")).toString();
     entry->icon = o.value(QStringLiteral("icon")).toString();
+    entry->tip = o.value(QStringLiteral("tip")).toString();
     entry->argument = o.value(QStringLiteral("argument")).toVariant();
     const QJsonValue properties = o.value(QStringLiteral("properties"));
     if (!properties.isUndefined() && !properties.isObject()) {
@@ -193,9 +194,8 @@ QAction *KUiCommands::bind(const KUiEntry &entry, QObject *parent)
         action->setIcon(QIcon(entry.icon));
     action->setText(command ? command->text()
                             : QCoreApplication::translate("KUiConfig", entry.text.toUtf8().constData()));
-    const QString detail = entry.properties.value(QStringLiteral("detail")).toString();
-    if (!detail.isEmpty())
-        action->setToolTip(QCoreApplication::translate("KUiConfig", detail.toUtf8().constData()));
+    if (!entry.tip.isEmpty())
+        action->setToolTip(QCoreApplication::translate("KUiConfig", entry.tip.toUtf8().constData()));
     KUiBinding binding{entry, command, action};
     if (auto *list = qobject_cast<KListCommand *>(command)) {
         auto *menu = new QMenu;

@@ -23,6 +23,7 @@ struct KUiEntry
     QString text;
     QString id;       // the command's identifier when not its factory name
     QString icon;
+    QString tip;      // the entry's tool tip
     QVariant argument;
     QVariantMap properties; // set on the command as dynamic properties ("detail", ...)
     QList<KUiEntry> members; // of a list command
@@ -55,6 +56,11 @@ struct KUiConfig
     // The configuration compiled into the host (":/brindlex/ui.json"), or the file named
     // by $BRINDLEX_UI_CONFIG.
     static KUiConfig load(QString *error);
+
+    // Every text a person reads in this configuration (tab, titles, entry texts and tips).
+    QStringList texts() const;
+    // The texts the translation files know for the shipped configuration.
+    static QStringList listedTexts();
 };
 
 // An entry made real: its command (null for a framework entry) and the action that shows it.
