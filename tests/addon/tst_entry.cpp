@@ -2,6 +2,7 @@
 #include "ktestmain.h"
 
 #include <kexportentrysteps.h>
+#include <kexportimagedialog.h>
 #include <kexportpicturedlg.h>
 #include <kexporttavroimage.h>
 #include <kxexporttavroimageobject.h>
@@ -22,20 +23,21 @@ extern "C" QObject *GetAppEntryObject();
 
 namespace {
 
-QList<KExportPictureDlg *> openDialogs()
+// The export dialogs open now, full or compact.
+QList<QWidget *> openDialogs()
 {
-    QList<KExportPictureDlg *> dialogs;
+    QList<QWidget *> dialogs;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<KExportPictureDlg *>(widget))
-            dialogs << dialog;
+        if (qobject_cast<KExportPictureDlg *>(widget) || qobject_cast<KExportImageDialog *>(widget))
+            dialogs << widget;
     }
     return dialogs;
 }
 
 void closeDialogs()
 {
-    for (KExportPictureDlg *dialog : openDialogs()) {
-        QPointer<KExportPictureDlg> guard(dialog);
+    for (QWidget *dialog : openDialogs()) {
+        QPointer<QWidget> guard(dialog);
         dialog->close();
         if (guard)
             guard->deleteLater();
@@ -191,9 +193,9 @@ private slots:
         QTest::addColumn<int>("reports");
         QTest::newRow("full dialog, edition 1") << 1 << true << true << true << 1;
         QTest::newRow("full dialog, edition 12") << 12 << true << true << true << 1;
-        QTest::newRow("compact edition 0") << 0 << true << true << false << 1;
-        QTest::newRow("compact edition 5") << 5 << true << true << false << 1;
-        QTest::newRow("compact edition 7") << 7 << true << true << false << 1;
+        QTest::newRow("compact edition 0") << 0 << true << true << true << 1;
+        QTest::newRow("compact edition 5") << 5 << true << true << true << 1;
+        QTest::newRow("compact edition 7") << 7 << true << true << true << 1;
         QTest::newRow("operation refused") << 1 << false << true << false << 0;
         QTest::newRow("save-as refused") << 1 << true << false << false << 0;
         QTest::newRow("both refused, compact") << 0 << false << false << false << 0;
@@ -217,10 +219,12 @@ private slots:
         trigger(entry, QStringLiteral("RibbonEntry"));
         QCOMPARE(KExceptionGuard::history(), QStringList{QStringLiteral("KxExportTavroImageCommand")});
         QCOMPARE(startEvents(QStringLiteral("RibbonEntry")), reports);
-        const QList<KExportPictureDlg *> dialogs = openDialogs();
+        const QList<QWidget *> dialogs = openDialogs();
         QCOMPARE(dialogs.size(), dialogShown ? 1 : 0);
         if (dialogShown) {
             QVERIFY(dialogs.first()->isVisible()); // shown, and trigger returned
+            const bool compact = edition == 0 || edition == 5 || edition == 7;
+            QCOMPARE(qobject_cast<KExportImageDialog *>(dialogs.first()) != nullptr, compact);
         } else {
             QCOMPARE(QApplication::topLevelWidgets().size(), widgetsBefore);
         }

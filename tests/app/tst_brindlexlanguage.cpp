@@ -92,10 +92,10 @@ private slots:
         const QString configFile = hostConfig(config);
         QVERIFY(config.isEmpty() || !configFile.isEmpty());
 
-        const Run usage = brindlex({QStringLiteral("bogus")}, configFile, language, lang);
+        const Run usage = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, configFile, language, lang);
         QCOMPARE(usage.status, 64);
-        QVERIFY2(usage.err.contains(chinese ? QStringLiteral("参数无效: 未知命令“bogus”。")
-                                            : QStringLiteral("Invalid arguments: Unknown command 'bogus'.")),
+        QVERIFY2(usage.err.contains(chinese ? QStringLiteral("参数无效: 未知选项“bogus”。")
+                                            : QStringLiteral("Invalid arguments: Unknown option 'bogus'.")),
                  qPrintable(usage.err));
 
         const QString document = m_tmp.filePath(QStringLiteral("doc.txt"));
