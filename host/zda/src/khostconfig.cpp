@@ -13,7 +13,8 @@ struct HostConfigData
 {
     int edition = 1;
     bool enterprise = false;
-    QStringList features;
+    // The suite offers picture export unless its configuration lists other features.
+    QStringList features{QStringLiteral("EnableExportPicture")};
     QHash<QString, QString> raw;
     QHash<QString, QVariant> values;
 };
@@ -32,7 +33,7 @@ HostConfigData loadConfig()
         QSettings file(path, QSettings::IniFormat);
         d.edition = file.value(QStringLiteral("host/edition"), d.edition).toInt();
         d.enterprise = file.value(QStringLiteral("host/enterprise"), d.enterprise).toBool();
-        d.features = file.value(QStringLiteral("host/features")).toStringList();
+        d.features = file.value(QStringLiteral("host/features"), d.features).toStringList();
         file.beginGroup(QStringLiteral("raw"));
         for (const QString &key : file.childKeys())
             d.raw.insert(key, file.value(key).toString());
