@@ -29,6 +29,14 @@
 
 </translation>
     </message>
+    <message>
+        <source>Cannot show a window</source>
+        <translation>无法显示窗口</translation>
+    </message>
+    <message>
+        <source>There is no display (DISPLAY and WAYLAND_DISPLAY are unset).</source>
+        <translation>没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 均未设置）。</translation>
+    </message>
 </context>
 <context>
     <name>KCommandReport</name>
@@ -114,6 +122,13 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
     <message>
         <source>: not a writer document</source>
         <translation>：不是文字文档</translation>
+    </message>
+</context>
+<context>
+    <name>KDesktopCommand</name>
+    <message>
+        <source>Cannot open the document</source>
+        <translation>无法打开文档</translation>
     </message>
 </context>
 <context>
@@ -209,6 +224,10 @@ Prints a writer document (text, Markdown, HTML, office text) to PDF.
     <message>
         <source>Open Document</source>
         <translation>打开文档</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>开始</translation>
     </message>
 </context>
 <context>

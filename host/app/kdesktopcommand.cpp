@@ -10,6 +10,7 @@
 #include <kpathtext.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -40,7 +41,7 @@ bool wanted(const QStringList &arguments)
 
 int run(const QStringList &arguments)
 {
-    const QString title = QStringLiteral("Cannot open the document");
+    const QString title = QCoreApplication::translate("KDesktopCommand", "Cannot open the document");
     const QString path = arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).absoluteFilePath();
     if (!path.isEmpty()) {
         const QString problem = documentProblem(path);
@@ -48,7 +49,7 @@ int run(const QStringList &arguments)
             return print(failure(Failed, title, problem), false);
         if (KDocumentLoader::componentFor(path).isEmpty())
             return print(failure(UsageError, title,
-                                 QStringLiteral("%1: the host cannot open this kind of document")
+                                 QCoreApplication::translate("KExportCommand", "%1: the host cannot open this kind of document")
                                      .arg(kpathtext::printable(path))),
                          false);
     }

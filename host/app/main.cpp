@@ -79,8 +79,8 @@ int main(int argc, char **argv)
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         if (desktop)
             return kcommandreport::print(
-                kcommandreport::failure(kcommandreport::Failed, QStringLiteral("Cannot show a window"),
-                                        QStringLiteral("There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
+                kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("Brindlex", "Cannot show a window"),
+                                        QCoreApplication::translate("Brindlex", "There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
                 false);
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -164,7 +165,7 @@ QWidget *KDesktopWindow::groupWidget(const KUiGroup &group)
         row->addWidget(button);
     }
     column->addLayout(row);
-    auto *title = new QLabel(tr(group.title.toUtf8().constData()), box);
+    auto *title = new QLabel(QCoreApplication::translate("KUiConfig", group.title.toUtf8().constData()), box);
     title->setAlignment(Qt::AlignHCenter);
     title->setEnabled(false);
     column->addWidget(title);
@@ -207,7 +208,7 @@ void KDesktopWindow::addCategory(const KUiCategory &category)
     action->setVisible(false);
     const KUiBinding *binding = m_commands->find(category.category.command);
     QWidget *page = tabPage(category.groups);
-    m_categories.append({binding ? binding->command : nullptr, tr(category.category.text.toUtf8().constData()), page});
+    m_categories.append({binding ? binding->command : nullptr, QCoreApplication::translate("KUiConfig", category.category.text.toUtf8().constData()), page});
     m_ribbon->setTabVisible(m_ribbon->addTab(page, m_categories.last().title), false);
 }
 
@@ -217,7 +218,7 @@ void KDesktopWindow::buildRibbon(const KUiConfig &config)
 {
     m_ribbon = new QTabWidget;
     m_ribbon->setDocumentMode(true);
-    m_ribbon->addTab(tabPage({}), tr(config.tab.isEmpty() ? "Home" : config.tab.toUtf8().constData()));
+    m_ribbon->addTab(tabPage({}), config.tab.isEmpty() ? tr("Home") : QCoreApplication::translate("KUiConfig", config.tab.toUtf8().constData()));
     QToolButton sample;
     sample.setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     sample.setIconSize(QSize(32, 32));
