@@ -68,16 +68,62 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
     return format;
 }
 
-// parts as the PNG encoder takes them: pages encoded side by side already use every core.
-bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts)
+// Passes writes and seeks on to another device until stop answers true, then fails every
+// write: Qt's writers give up at their next write, a few kilobytes on.
+class StoppingDevice : public QIODevice
 {
-    if (format == "png" && kpngencoder::accepts(image))
-        return kpngencoder::encode(image, device, error, parts);
+public:
+    StoppingDevice(QIODevice *target, const Stop &stop) : m_target(target), m_stop(stop)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        QIODevice::seek(target->pos());
+    }
+    bool stopped() const { return m_stopped; }
+    // TIFF goes back to fill in its directory.
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_target->seek(pos); }
+    qint64 size() const override { return m_target->size(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_stopped || m_stop()) {
+            m_stopped = true;
+            return -1;
+        }
+        return m_target->write(data, length);
+    }
+
+private:
+    QIODevice *m_target;
+    const Stop &m_stop;
+    bool m_stopped = false;
+};
+
+bool encodeWithQt(QIODevice *device, const QImage &image, const QByteArray &format, QString *error)
+{
     QImageWriter writer(device, format);
     if (writer.write(image))
         return true;
     setError(error, writer.errorString());
     return false;
+}
+
+// parts as the PNG encoder takes them: pages encoded side by side already use every core.
+bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts,
+              const Stop &stop)
+{
+    if (format == "png" && kpngencoder::accepts(image))
+        return kpngencoder::encode(image, device, error, parts, stop);
+    if (!stop)
+        return encodeWithQt(device, image, format, error);
+    StoppingDevice stopping(device, stop);
+    const bool ok = encodeWithQt(&stopping, image, format, error);
+    if (stopping.stopped()) {
+        setError(error, QStringLiteral("cancelled"));
+        return false; // some writers do not check every write
+    }
+    return ok;
 }
 
 // QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
@@ -99,7 +145,7 @@ bool commit(QSaveFile &file, QString *error)
 
 } // namespace
 
-bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
+bool writePicture(QImage &image, const QString &path, int dpi, QString *error, const Stop &stop)
 {
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
@@ -109,21 +155,21 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, file.errorString());
         return false;
     }
-    if (!encodeTo(&file, image, format, error, 0)) {
+    if (!encodeTo(&file, image, format, error, 0, stop)) {
         file.cancelWriting();
         return false;
     }
     return commit(file, error);
 }
 
-bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error)
+bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error, const Stop &stop)
 {
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
         return false;
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
-    return encodeTo(&buffer, image, format, error, 1);
+    return encodeTo(&buffer, image, format, error, 1, stop);
 }
 
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)

@@ -538,6 +538,96 @@ private slots:
         QCOMPARE(back.dotsPerMeterX(), image.dotsPerMeterX());
     }
 
+    // A cancelled run must not wait for a large page to be encoded to its end: every
+    // encoder asks whether to stop as it goes, gives up within a few rows or kilobytes of
+    // a yes, and a picture written to a file leaves what was there untouched.
+    void encodersStopSoonAfterAYes_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("pngParts"); // 0: through the picture writer
+        QTest::newRow("png") << "png" << 0;
+        QTest::newRow("png in pieces") << "png" << 3;
+        QTest::newRow("jpg") << "jpg" << 0;
+        QTest::newRow("bmp") << "bmp" << 0;
+        QTest::newRow("tif") << "tif" << 0;
+    }
+
+    void encodersStopSoonAfterAYes()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, pngParts);
+        QImage image(1600, 1600, QImage::Format_RGB32);
+        QRandomGenerator random(11);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = 0xff000000u | random.generate();
+        }
+        const QString path = m_dir.filePath(QStringLiteral("stopping.") + suffix);
+        // Encodes with a stop that says yes from its yesAt-th question on (never when 0);
+        // bytesAtYes: how much was encoded when it first said yes.
+        struct Run
+        {
+            bool ok = false;
+            QString error;
+            QByteArray bytes;
+            int asked = 0;
+            qint64 bytesAtYes = -1;
+        };
+        auto encode = [&](int yesAt) {
+            Run run;
+            QMutex mutex; // pieces ask from several threads
+            const kpicture::Stop stop = [&] {
+                QMutexLocker lock(&mutex);
+                const bool yes = yesAt > 0 && ++run.asked >= yesAt;
+                if (yesAt == 0)
+                    ++run.asked;
+                if (yes && run.bytesAtYes < 0)
+                    run.bytesAtYes = run.bytes.size();
+                return yes;
+            };
+            QImage copy = image;
+            if (pngParts > 0) {
+                QBuffer buffer(&run.bytes);
+                buffer.open(QIODevice::WriteOnly);
+                run.ok = kpngencoder::encode(copy, &buffer, &run.error, pngParts, stop);
+            } else {
+                run.ok = kpicture::encodePicture(copy, path, 96, &run.bytes, &run.error, stop);
+            }
+            return run;
+        };
+        const Run whole = encode(0);
+        QVERIFY2(whole.ok, qPrintable(whole.error));
+        QVERIFY(whole.asked > 2);
+        QVERIFY(whole.bytes.size() > 1 << 20);
+        const QImage decoded = QImage::fromData(whole.bytes).convertToFormat(QImage::Format_RGB32);
+        if (suffix == QLatin1String("jpg"))
+            QCOMPARE(decoded.size(), image.size());
+        else
+            QCOMPARE(decoded, image);
+
+        const Run stopped = encode(3);
+        QVERIFY(!stopped.ok);
+        QCOMPARE(stopped.error, QStringLiteral("cancelled"));
+        QVERIFY(stopped.bytesAtYes >= 0);
+        QVERIFY2(stopped.bytes.size() - stopped.bytesAtYes < 128 * 1024,
+                 qPrintable(QStringLiteral("%1 bytes after the stop").arg(stopped.bytes.size() - stopped.bytesAtYes)));
+
+        if (pngParts > 0)
+            return;
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::WriteOnly) && before.write("before") == 6);
+        before.close();
+        QImage copy = image;
+        QString error;
+        QVERIFY(!kpicture::writePicture(copy, path, 96, &error, [] { return true; }));
+        QCOMPARE(error, QStringLiteral("cancelled"));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QCOMPARE(before.readAll(), QByteArray("before"));
+        QCOMPARE(QDir(m_dir).entryList(QDir::Files), QStringList{QFileInfo(path).fileName()});
+        QVERIFY(QFile::remove(path));
+    }
+
     // Pictures are prepared side by side on every thread and put in place in the order
     // they came; after a failure nothing later is put in place.
     void writeQueueFinishesInOrderAndStopsAfterAFailure_data()
