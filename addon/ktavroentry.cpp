@@ -19,15 +19,6 @@ bool g_dialogCancelled = false;
 } // namespace
 
 
-int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress)
-{
-    if (!request || !result)
-        return KCommandLineExport::UsageError;
-    KCommandLineExport job(progress);
-    *result = job.run(*request);
-    return result->value(QStringLiteral("exitCode")).toInt();
-}
-
 int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
 {
     if (!request || !result)

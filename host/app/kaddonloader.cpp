@@ -1,13 +1,34 @@
 #include "kaddonloader.h"
 
+#include <QDir>
 #include <QFileInfo>
 
-KAddonLoader::KAddonLoader()
+namespace {
+
+QString modulePath(KAddonLoader::Module module)
 {
-    QString path = qEnvironmentVariable("BRINDLEX_ADDON");
-    if (path.isEmpty())
-        path = QStringLiteral(KTAVRO_ADDON_BUILD_PATH);
-    m_library.setFileName(path);
+    if (module == KAddonLoader::ExportOnly) {
+        const QString exportModule = qEnvironmentVariable("BRINDLEX_EXPORT_MODULE");
+        if (!exportModule.isEmpty())
+            return exportModule;
+    }
+    const QString addon = qEnvironmentVariable("BRINDLEX_ADDON");
+    if (module == KAddonLoader::Full)
+        return addon.isEmpty() ? QStringLiteral(KTAVRO_ADDON_BUILD_PATH) : addon;
+    return addon.isEmpty() ? QStringLiteral(KTAVRO_EXPORT_MODULE_BUILD_PATH) : KAddonLoader::exportModuleBeside(addon);
+}
+
+} // namespace
+
+KAddonLoader::KAddonLoader(Module module)
+{
+    m_library.setFileName(modulePath(module));
+}
+
+QString KAddonLoader::exportModuleBeside(const QString &addonPath)
+{
+    const QFileInfo beside(QFileInfo(addonPath).dir(), QStringLiteral("libktavro_export.so"));
+    return beside.isFile() ? beside.filePath() : addonPath;
 }
 
 bool KAddonLoader::load(QString *error)
