@@ -527,8 +527,10 @@ bool KExportImageTask::savePageImage(QImage &image, const QString &path, const E
         const int threads = KPictureWriteQueue::threadsForCores();
         d->writeQueue = std::make_unique<KPictureWriteQueue>(threads, threads);
     }
-    QImage page = std::move(image);
-    return d->writeQueue->push([this, page, path, options]() mutable { return preparePage(page, path, options); });
+    // Moved, not copied, into the job: a second reference would make the writer copy the
+    // whole page when it sets the resolution.
+    return d->writeQueue->push(
+        [this, page = std::move(image), path, options]() mutable { return preparePage(page, path, options); });
 }
 
 bool KExportImageTask::finishPageWrites()

@@ -61,10 +61,11 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, problem);
         return QByteArray();
     }
-    if (dpi > 0) {
+    // Setting a resolution copies a picture that is shared; most already carry this one.
+    if (dpi > 0 && image.dotsPerMeterX() != dotsPerMeter(dpi))
         image.setDotsPerMeterX(dotsPerMeter(dpi));
+    if (dpi > 0 && image.dotsPerMeterY() != dotsPerMeter(dpi))
         image.setDotsPerMeterY(dotsPerMeter(dpi));
-    }
     return format;
 }
 

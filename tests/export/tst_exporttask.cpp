@@ -538,6 +538,38 @@ private slots:
         QCOMPARE(back.dotsPerMeterX(), image.dotsPerMeterX());
     }
 
+    // A page is held once while it is encoded: one that already carries the resolution is
+    // not copied even while shared; one that does not gets it, whatever it carried.
+    void encodingCopiesOnlyPicturesWhoseResolutionChanges_data()
+    {
+        QTest::addColumn<int>("pictureDpi");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("same, png") << 288 << 288 << "png";
+        QTest::newRow("same, jpg") << 96 << 96 << "jpg";
+        QTest::newRow("other, png") << 96 << 288 << "png";
+        QTest::newRow("other, bmp") << 300 << 150 << "bmp";
+    }
+
+    void encodingCopiesOnlyPicturesWhoseResolutionChanges()
+    {
+        QFETCH(int, pictureDpi);
+        QFETCH(int, dpi);
+        QFETCH(QString, suffix);
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        image.setDotsPerMeterX(qRound(pictureDpi / 0.0254));
+        image.setDotsPerMeterY(qRound(pictureDpi / 0.0254));
+        const QImage shared = image;
+        QByteArray bytes;
+        QString error;
+        QVERIFY2(kpicture::encodePicture(image, QStringLiteral("page.") + suffix, dpi, &bytes, &error), qPrintable(error));
+        QCOMPARE(image.constBits() == shared.constBits(), pictureDpi == dpi);
+        const QImage back = QImage::fromData(bytes);
+        QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), dpi);
+        QCOMPARE(qRound(back.dotsPerMeterY() * 0.0254), dpi);
+    }
+
     // A cancelled run must not wait for a large page to be encoded to its end: every
     // encoder asks whether to stop as it goes, gives up within a few rows or kilobytes of
     // a yes, and a picture written to a file leaves what was there untouched.
