@@ -144,13 +144,16 @@ private slots:
     // format; PNG is ours).
     void exportLoadsOnlyWhatItUses_data()
     {
-        const QStringList heavy{"libqsvg.so", "libqmng.so", "libqtiff.so", "libqwebp.so", "libktavro.so"};
+        const QStringList heavy{"libqsvg.so",  "libqmng.so", "libqtiff.so", "libqwebp.so",
+                                "libqgif.so",  "libqico.so", "libqicns.so", "libqtga.so",
+                                "libqwbmp.so", "libktavro.so"};
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QStringList>("needed");
         QTest::addColumn<QStringList>("unwanted");
         QTest::newRow("PDF to PNG") << "Lean.pdf" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
         QTest::newRow("PDF to JPG") << "Lean.pdf" << "jpg" << QStringList{"libqjpeg.so"} << heavy;
+        QTest::newRow("PDF to BMP") << "Lean.pdf" << "bmp" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
         QTest::newRow("Markdown to PNG") << "Lean.md" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
     }
 

@@ -13,6 +13,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QtEndian>
 #include <QMutex>
 #include <QPainter>
@@ -568,6 +569,35 @@ private slots:
         const QImage back = QImage::fromData(bytes);
         QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), dpi);
         QCOMPARE(qRound(back.dotsPerMeterY() * 0.0254), dpi);
+    }
+
+    // BMP pictures are written byte for byte as Qt's writer writes them, rows padded.
+    void bmpPicturesMatchQtsWriter_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("one pixel") << QSize(1, 1) << 96;
+        QTest::newRow("rows padded") << QSize(3, 2) << 0;
+        QTest::newRow("page-like") << QSize(301, 97) << 288;
+    }
+
+    void bmpPicturesMatchQtsWriter()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, dpi);
+        QImage image(size, QImage::Format_RGB32);
+        QRandomGenerator random(size.width());
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, 0xff000000u | random.generate());
+        QByteArray ours;
+        QString error;
+        QVERIFY2(kpicture::encodePicture(image, QStringLiteral("page.bmp"), dpi, &ours, &error), qPrintable(error));
+        QByteArray qts;
+        QBuffer buffer(&qts);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(QImageWriter(&buffer, "bmp").write(image));
+        QCOMPARE(ours.toHex(), qts.toHex());
     }
 
     // A cancelled run must not wait for a large page to be encoded to its end: every
