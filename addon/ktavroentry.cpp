@@ -21,16 +21,6 @@ bool g_dialogCancelled = false;
 } // namespace
 
 
-int KtavroRunExport(const QVariantMap *request, QVariantMap *result, KtavroProgressFn progress)
-{
-    if (!request || !result)
-        return KCommandLineExport::UsageError;
-    const KTavroTranslation translation;
-    KCommandLineExport job(progress);
-    *result = job.run(*request);
-    return result->value(QStringLiteral("exitCode")).toInt();
-}
-
 int KtavroShowExportDialog(const QVariantMap *request, QVariantMap *result)
 {
     if (!request || !result)

@@ -21,6 +21,7 @@
 #include <QReadWriteLock>
 #include <QWriteLocker>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -63,7 +64,8 @@ public:
     mutable QReadWriteLock lock;
     ExportImageOptions options;
     QMap<int, QList<QImage>> pageImages;
-    bool cancelRequested = false;
+    // Read without the lock by encoders that ask every few rows.
+    std::atomic<bool> cancelRequested{false};
     KExportImageTask::ExitCode exitCode = KExportImageTask::Failed;
     QString outputFile;
     // Whether this run wrote outputFile itself (it may name a file that was there before).
@@ -523,16 +525,19 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
     return QString();
 }
 
-// Pages are watermarked and encoded on a writer thread while the next pages render, and
-// put in place in page order; false once a write has failed. The run waits for every
-// write before it reports. One writer: an encoding cannot be stopped half-way, and a
-// cancel waits for each one running.
+// Pages are watermarked and encoded on a writer thread per core while the next pages
+// render, and put in place in page order; false once a write has failed. The run waits
+// for every write before it reports; a cancel stops the encodings within a few rows.
 bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
-    if (!d->writeQueue)
-        d->writeQueue = std::make_unique<KPictureWriteQueue>(2, 1);
-    QImage page = std::move(image);
-    return d->writeQueue->push([this, page, path, options]() mutable { return preparePage(page, path, options); });
+    if (!d->writeQueue) {
+        const int threads = KPictureWriteQueue::threadsForCores();
+        d->writeQueue = std::make_unique<KPictureWriteQueue>(threads, threads);
+    }
+    // Moved, not copied, into the job: a second reference would make the writer copy the
+    // whole page when it sets the resolution.
+    return d->writeQueue->push(
+        [this, page = std::move(image), path, options]() mutable { return preparePage(page, path, options); });
 }
 
 bool KExportImageTask::finishPageWrites()
@@ -560,8 +565,10 @@ KPictureWriteQueue::Finish KExportImageTask::preparePage(QImage &image, const QS
         paintWatermarkOn(image, options, false);
     QByteArray bytes;
     QString error;
-    const bool encoded = kpicture::encodePicture(image, path, options.dpi, &bytes, &error);
+    const bool encoded = kpicture::encodePicture(image, path, options.dpi, &bytes, &error, stopFunction());
     image = QImage();
+    if (!encoded && isCanceled())
+        return {};
     if (!encoded) {
         setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return {};
@@ -588,6 +595,11 @@ bool KExportImageTask::placePage(const QByteArray &bytes, const QString &path)
     return true;
 }
 
+kpicture::Stop KExportImageTask::stopFunction() const
+{
+    return [d = d.get()] { return d->cancelRequested.load(std::memory_order_relaxed); };
+}
+
 void KExportImageTask::paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture)
 {
     if (isCompactEdition()) {
@@ -602,7 +614,9 @@ void KExportImageTask::paintWatermarkOn(QImage &image, const ExportImageOptions 
 bool KExportImageTask::writeImage(QImage &image, const QString &path, const ExportImageOptions &options)
 {
     QString error;
-    if (!kpicture::writePicture(image, path, options.dpi, &error)) {
+    if (!kpicture::writePicture(image, path, options.dpi, &error, stopFunction())) {
+        if (isCanceled())
+            return false;
         setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return false;
     }

@@ -127,6 +127,8 @@ private:
     bool placePage(const QByteArray &bytes, const QString &path);
     bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
     void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
+    // Tells encoders in progress that the run is cancelled.
+    std::function<bool()> stopFunction() const;
     void removeOutput(const ExportImageOptions &options);
     QString pageCountText(const ExportImageOptions &options);
     void setExitCode(ExitCode code);

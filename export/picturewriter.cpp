@@ -5,12 +5,17 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QImageIOPlugin>
 #include <QImageWriter>
+#include <QPluginLoader>
 #include <QSaveFile>
 #include <QtMath>
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
 
 #include <unistd.h>
 
@@ -62,23 +67,151 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, problem);
         return QByteArray();
     }
-    if (dpi > 0) {
+    // Setting a resolution copies a picture that is shared; most already carry this one.
+    if (dpi > 0 && image.dotsPerMeterX() != dotsPerMeter(dpi))
         image.setDotsPerMeterX(dotsPerMeter(dpi));
+    if (dpi > 0 && image.dotsPerMeterY() != dotsPerMeter(dpi))
         image.setDotsPerMeterY(dotsPerMeter(dpi));
-    }
     return format;
 }
 
-// parts as the PNG encoder takes them: pages encoded side by side already use every core.
-bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts)
+// Passes writes and seeks on to another device until stop answers true, then fails every
+// write: Qt's writers give up at their next write, a few kilobytes on.
+class StoppingDevice : public QIODevice
 {
-    if (format == "png" && kpngencoder::accepts(image))
-        return kpngencoder::encode(image, device, error, parts);
+public:
+    StoppingDevice(QIODevice *target, const Stop &stop) : m_target(target), m_stop(stop)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        QIODevice::seek(target->pos());
+    }
+    bool stopped() const { return m_stopped; }
+    // TIFF goes back to fill in its directory.
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_target->seek(pos); }
+    qint64 size() const override { return m_target->size(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_stopped || m_stop()) {
+            m_stopped = true;
+            return -1;
+        }
+        return m_target->write(data, length);
+    }
+
+private:
+    QIODevice *m_target;
+    const Stop &m_stop;
+    bool m_stopped = false;
+};
+
+// The plug-in that writes a format, loaded alone: asked for a format, Qt loads every
+// picture plug-in in turn until one writes it. Null when there is none for the format.
+std::unique_ptr<QImageIOHandler> pluginHandler(const QByteArray &format, QIODevice *device)
+{
+    const QString name = format == "jpg" ? QStringLiteral("libqjpeg.so")
+                       : format == "tif" ? QStringLiteral("libqtiff.so")
+                                         : QString();
+    if (name.isEmpty())
+        return nullptr;
+    for (const QString &folder : QCoreApplication::libraryPaths()) {
+        QPluginLoader loader(folder + QStringLiteral("/imageformats/") + name);
+        auto *plugin = qobject_cast<QImageIOPlugin *>(loader.instance());
+        if (!plugin || !(plugin->capabilities(device, format) & QImageIOPlugin::CanWrite))
+            continue;
+        std::unique_ptr<QImageIOHandler> handler(plugin->create(device, format));
+        if (handler) {
+            handler->setDevice(device);
+            handler->setFormat(format);
+        }
+        return handler;
+    }
+    return nullptr;
+}
+
+bool encodeWithQt(QIODevice *device, const QImage &image, const QByteArray &format, QString *error)
+{
+    if (const std::unique_ptr<QImageIOHandler> handler = pluginHandler(format, device)) {
+        if (handler->write(image))
+            return true;
+        setError(error, device->errorString().isEmpty() ? QStringLiteral("cannot encode the picture")
+                                                         : device->errorString());
+        return false;
+    }
     QImageWriter writer(device, format);
     if (writer.write(image))
         return true;
     setError(error, writer.errorString());
     return false;
+}
+
+void putLittleEndian(char *to, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        to[i] = char(value >> (8 * i));
+}
+
+// Opaque pictures as 24-bit BMP, bottom row first, as Qt writes them; Qt's own writer
+// would load every picture plug-in first, to ask whether one of them writes BMP.
+bool encodeBmp(QIODevice *device, const QImage &image, QString *error, const Stop &stop)
+{
+    const qint64 rowBytes = (qint64(image.width()) * 3 + 3) & ~qint64(3);
+    const qint64 fileBytes = 54 + rowBytes * image.height();
+    if (fileBytes > qint64(std::numeric_limits<quint32>::max())) {
+        setError(error, QStringLiteral("the picture is too large for a BMP file"));
+        return false;
+    }
+    errno = 0;
+    char head[54] = {'B', 'M'};
+    putLittleEndian(head + 2, quint32(fileBytes));
+    putLittleEndian(head + 10, 54);
+    putLittleEndian(head + 14, 40);
+    putLittleEndian(head + 18, quint32(image.width()));
+    putLittleEndian(head + 22, quint32(image.height()));
+    head[26] = 1;  // planes
+    head[28] = 24; // bits per pixel
+    putLittleEndian(head + 34, quint32(rowBytes * image.height()));
+    putLittleEndian(head + 38, quint32(std::max(0, image.dotsPerMeterX())));
+    putLittleEndian(head + 42, quint32(std::max(0, image.dotsPerMeterY())));
+    bool ok = device->write(head, sizeof head) == qint64(sizeof head);
+    std::vector<char> row(size_t(rowBytes), 0);
+    for (int y = image.height() - 1; ok && y >= 0; --y) {
+        if ((y & 15) == 0 && stop && stop()) {
+            setError(error, QStringLiteral("cancelled"));
+            return false;
+        }
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            row[size_t(3 * x)] = char(qBlue(line[x]));
+            row[size_t(3 * x + 1)] = char(qGreen(line[x]));
+            row[size_t(3 * x + 2)] = char(qRed(line[x]));
+        }
+        ok = device->write(row.data(), rowBytes) == rowBytes;
+    }
+    if (!ok)
+        setError(error, errno ? QString::fromLocal8Bit(std::strerror(errno)) : device->errorString());
+    return ok;
+}
+
+// parts as the PNG encoder takes them: pages encoded side by side already use every core.
+bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, QString *error, int parts,
+              const Stop &stop)
+{
+    if (format == "png" && kpngencoder::accepts(image))
+        return kpngencoder::encode(image, device, error, parts, stop);
+    if (format == "bmp" && kpngencoder::accepts(image))
+        return encodeBmp(device, image, error, stop);
+    if (!stop)
+        return encodeWithQt(device, image, format, error);
+    StoppingDevice stopping(device, stop);
+    const bool ok = encodeWithQt(&stopping, image, format, error);
+    if (stopping.stopped()) {
+        setError(error, QStringLiteral("cancelled"));
+        return false; // some writers do not check every write
+    }
+    return ok;
 }
 
 // QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
@@ -100,7 +233,7 @@ bool commit(QSaveFile &file, QString *error)
 
 } // namespace
 
-bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
+bool writePicture(QImage &image, const QString &path, int dpi, QString *error, const Stop &stop)
 {
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
@@ -110,21 +243,21 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error)
         setError(error, file.errorString());
         return false;
     }
-    if (!encodeTo(&file, image, format, error, 0)) {
+    if (!encodeTo(&file, image, format, error, 0, stop)) {
         file.cancelWriting();
         return false;
     }
     return commit(file, error);
 }
 
-bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error)
+bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error, const Stop &stop)
 {
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
         return false;
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
-    return encodeTo(&buffer, image, format, error, 1);
+    return encodeTo(&buffer, image, format, error, 1, stop);
 }
 
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)

@@ -18,6 +18,15 @@ namespace kpngencoder {
 namespace {
 
 constexpr int kCompressionLevel = 3;
+// Rows between two questions whether to stop: a few milliseconds of work on a large page.
+constexpr int kRowsPerStopCheck = 16;
+
+bool stopsAt(const Stop &stop, int row)
+{
+    return stop && row % kRowsPerStopCheck == 0 && stop();
+}
+
+const char kCancelled[] = "cancelled";
 
 struct Sink
 {
@@ -54,7 +63,8 @@ void onWarning(png_structp, png_const_charp)
 
 // Writes every row; rows of a grey picture are narrowed to one byte a pixel first.
 // Kept free of objects with destructors: libpng leaves it by longjmp on an error.
-bool writeRows(png_structp png, png_infop info, const QImage &image, bool grey, unsigned char *greyRow)
+bool writeRows(png_structp png, png_infop info, const QImage &image, bool grey, unsigned char *greyRow,
+               const Stop &stop, bool *stopped)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -65,6 +75,10 @@ bool writeRows(png_structp png, png_infop info, const QImage &image, bool grey, 
         png_set_filler(png, 0, PNG_FILLER_AFTER);
     }
     for (int y = 0; y < image.height(); ++y) {
+        if (stopsAt(stop, y)) {
+            *stopped = true;
+            return false;
+        }
         const uchar *line = image.constScanLine(y);
         if (grey) {
             for (int x = 0; x < image.width(); ++x)
@@ -79,7 +93,7 @@ bool writeRows(png_structp png, png_infop info, const QImage &image, bool grey, 
 }
 
 
-bool encodeWithLibpng(const QImage &image, QIODevice *device, bool grey, QString *error)
+bool encodeWithLibpng(const QImage &image, QIODevice *device, bool grey, QString *error, const Stop &stop)
 {
     Sink sink{device, false, 0, {0}};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onError, onWarning);
@@ -100,10 +114,12 @@ bool encodeWithLibpng(const QImage &image, QIODevice *device, bool grey, QString
     if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0)
         png_set_pHYs(png, info, png_uint_32(image.dotsPerMeterX()), png_uint_32(image.dotsPerMeterY()),
                      PNG_RESOLUTION_METER);
-    const bool ok = writeRows(png, info, image, grey, greyRow.data());
+    bool stopped = false;
+    const bool ok = writeRows(png, info, image, grey, greyRow.data(), stop, &stopped);
     png_destroy_write_struct(&png, &info);
     if (!ok && error)
-        *error = !sink.failed ? QString::fromUtf8(sink.message)
+        *error = stopped       ? QString::fromLatin1(kCancelled)
+                 : !sink.failed ? QString::fromUtf8(sink.message)
                  : sink.code  ? QString::fromLocal8Bit(std::strerror(sink.code))
                               : device->errorString();
     return ok;
@@ -120,6 +136,7 @@ struct Piece
     uLong adler = 1;
     uLong length = 0; // bytes fed in, for joining the checksums
     bool ok = false;
+    bool stopped = false;
 };
 
 // The rows as the PNG holds them: filter byte 0, then grey or R, G, B bytes.
@@ -154,7 +171,7 @@ bool drain(z_stream &z, int flush, std::vector<unsigned char> &out)
     return true;
 }
 
-void deflatePiece(const QImage &image, bool grey, Piece &piece)
+void deflatePiece(const QImage &image, bool grey, const Stop &stop, Piece &piece)
 {
     z_stream z{};
     if (deflateInit2(&z, kCompressionLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -164,6 +181,11 @@ void deflatePiece(const QImage &image, bool grey, Piece &piece)
     piece.adler = adler32(0, nullptr, 0);
     bool ok = true;
     for (int y = piece.firstRow; ok && y < piece.firstRow + piece.rows; ++y) {
+        if (stopsAt(stop, y - piece.firstRow)) {
+            piece.stopped = true;
+            deflateEnd(&z);
+            return;
+        }
         filteredRow(image, y, grey, row.data());
         piece.adler = adler32(piece.adler, row.data(), uInt(rowBytes));
         piece.length += rowBytes;
@@ -276,7 +298,7 @@ void writeHeader(ChunkWriter &chunks, const QImage &image, bool grey)
 }
 
 // Rows split evenly; piece 0 is deflated on this thread while the others run.
-std::vector<Piece> deflateInPieces(const QImage &image, bool grey, int parts)
+std::vector<Piece> deflateInPieces(const QImage &image, bool grey, int parts, const Stop &stop)
 {
     parts = std::max(1, std::min(parts, image.height()));
     std::vector<Piece> pieces(static_cast<size_t>(parts));
@@ -287,20 +309,21 @@ std::vector<Piece> deflateInPieces(const QImage &image, bool grey, int parts)
     }
     std::vector<std::thread> threads;
     for (size_t i = 1; i < pieces.size(); ++i)
-        threads.emplace_back(deflatePiece, std::cref(image), grey, std::ref(pieces[i]));
-    deflatePiece(image, grey, pieces[0]);
+        threads.emplace_back(deflatePiece, std::cref(image), grey, std::cref(stop), std::ref(pieces[i]));
+    deflatePiece(image, grey, stop, pieces[0]);
     for (std::thread &thread : threads)
         thread.join();
     return pieces;
 }
 
-bool encodeInPieces(const QImage &image, QIODevice *device, bool grey, int parts, QString *error)
+bool encodeInPieces(const QImage &image, QIODevice *device, bool grey, int parts, QString *error,
+                    const Stop &stop)
 {
-    const std::vector<Piece> pieces = deflateInPieces(image, grey, parts);
+    const std::vector<Piece> pieces = deflateInPieces(image, grey, parts, stop);
     for (const Piece &piece : pieces) {
         if (!piece.ok) {
             if (error)
-                *error = QStringLiteral("out of memory");
+                *error = piece.stopped ? QString::fromLatin1(kCancelled) : QStringLiteral("out of memory");
             return false;
         }
     }
@@ -353,7 +376,7 @@ int partsFor(const QSize &size, bool grey)
     return int(std::max<qint64>(1, std::min(cores, bytes / kPieceBytes)));
 }
 
-bool encode(const QImage &image, QIODevice *device, QString *error, int parts)
+bool encode(const QImage &image, QIODevice *device, QString *error, int parts, const Stop &stop)
 {
     if (!accepts(image) || !device) {
         if (error)
@@ -363,8 +386,8 @@ bool encode(const QImage &image, QIODevice *device, QString *error, int parts)
     const bool grey = isGrey(image);
     if (parts < 1)
         parts = partsFor(image.size(), grey);
-    return parts == 1 ? encodeWithLibpng(image, device, grey, error)
-                      : encodeInPieces(image, device, grey, parts, error);
+    return parts == 1 ? encodeWithLibpng(image, device, grey, error, stop)
+                      : encodeInPieces(image, device, grey, parts, error, stop);
 }
 
 } // namespace kpngencoder

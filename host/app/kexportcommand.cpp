@@ -227,7 +227,7 @@ int KExportCommand::run(const QStringList &arguments)
         window.openDocument(opened.object.get(), QFileInfo(documentPath).fileName());
     else
         window.holdDocument(opened.object.get());
-    KAddonLoader addon;
+    KAddonLoader addon(dialog ? KAddonLoader::Full : KAddonLoader::ExportOnly);
     if (!addon.load(&error))
         return print(failure(Failed, failed, QCoreApplication::translate("KExportCommand", "Cannot load the add-on"), error), json);
     if (dialog)

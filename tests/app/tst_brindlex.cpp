@@ -138,17 +138,22 @@ private slots:
         QCOMPARE(brindlex({"export", doc, "--pages", "1-15", "--quality", "200", "--quiet"}).status, 0);
     }
 
-    // An export loads what it uses: no web engine, and no picture plug-in it does not
-    // write with (Qt asks the plug-ins in turn until one writes the format; PNG is ours).
+    // An export loads what it uses: the add-on's export module but not the add-on with its
+    // dialogs and services (network, cloud transfer, IPC), no web engine, and no picture
+    // plug-in it does not write with (Qt asks the plug-ins in turn until one writes the
+    // format; PNG is ours).
     void exportLoadsOnlyWhatItUses_data()
     {
-        const QStringList heavy{"libqsvg.so", "libqmng.so", "libqtiff.so", "libqwebp.so"};
+        const QStringList heavy{"libqsvg.so",  "libqmng.so", "libqtiff.so", "libqwebp.so",
+                                "libqgif.so",  "libqico.so", "libqicns.so", "libqtga.so",
+                                "libqwbmp.so", "libktavro.so"};
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QStringList>("needed");
         QTest::addColumn<QStringList>("unwanted");
         QTest::newRow("PDF to PNG") << "Lean.pdf" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
         QTest::newRow("PDF to JPG") << "Lean.pdf" << "jpg" << QStringList{"libqjpeg.so"} << heavy;
+        QTest::newRow("PDF to BMP") << "Lean.pdf" << "bmp" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
         QTest::newRow("Markdown to PNG") << "Lean.md" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
     }
 
@@ -164,17 +169,49 @@ private slots:
         const Run run = brindlex({"export", path, "--each-page", "--format", format, "--json"},
                                  {{QStringLiteral("LD_DEBUG"), QStringLiteral("files")}});
         QCOMPARE(run.status, 0);
-        QStringList loaded;
-        static const QRegularExpression opened(QStringLiteral("file=(\\S+) \\[\\d+\\];  (needed|dynamically)"));
-        for (auto it = opened.globalMatch(run.err); it.hasNext();)
-            loaded << QFileInfo(it.next().captured(1)).fileName();
-        QVERIFY2(loaded.contains(QStringLiteral("libktavro.so")), qPrintable(loaded.join(' ')));
+        const QStringList loaded = loadedLibraries(run);
+        QVERIFY2(loaded.contains(QStringLiteral("libktavro_export.so")), qPrintable(loaded.join(' ')));
+        static const QRegularExpression unused(QStringLiteral("WebKit|^libQt5Network\\.|^libcurl|^libthrift|^liblumoipc"));
         for (const QString &name : qAsConst(loaded)) {
-            QVERIFY2(!name.contains(QLatin1String("WebKit")), qPrintable(name));
+            QVERIFY2(!unused.match(name).hasMatch(), qPrintable(name));
             QVERIFY2(!unwanted.contains(name), qPrintable(name));
         }
         for (const QString &name : qAsConst(needed))
             QVERIFY2(loaded.contains(name), qPrintable(name));
+    }
+
+    // The export module is found beside the add-on a suite names; a suite that names the
+    // full add-on as the export module still exports through it.
+    void exportModuleFollowsTheAddon_data()
+    {
+        const QString addonFolder = QFileInfo(QStringLiteral(BRINDLEX_PATH)).dir().filePath(QStringLiteral("../../addon/"));
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("loads");
+        QTest::addColumn<QString>("skips");
+        QTest::newRow("nothing named") << "" << "" << "libktavro_export.so" << "libktavro.so";
+        QTest::newRow("add-on named") << "BRINDLEX_ADDON" << addonFolder + "libktavro.so" << "libktavro_export.so"
+                                      << "libktavro.so";
+        QTest::newRow("full add-on as export module") << "BRINDLEX_EXPORT_MODULE" << addonFolder + "libktavro.so"
+                                                      << "libktavro.so" << "";
+    }
+
+    void exportModuleFollowsTheAddon()
+    {
+        QFETCH(QString, variable);
+        QFETCH(QString, module);
+        QFETCH(QString, loads);
+        QFETCH(QString, skips);
+        const QString path = write(QStringLiteral("Module.pdf"), "1");
+        QMap<QString, QString> environment{{QStringLiteral("LD_DEBUG"), QStringLiteral("files")}};
+        if (!variable.isEmpty())
+            environment.insert(variable, module);
+        const Run run = brindlex({"export", path, "--format", "jpg", "--json"}, environment);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(filesIn(m_dir.filePath(QStringLiteral("Module"))).size(), 1);
+        const QStringList loaded = loadedLibraries(run);
+        QVERIFY2(loaded.contains(loads), qPrintable(loaded.join(' ')));
+        QVERIFY2(skips.isEmpty() || !loaded.contains(skips), qPrintable(loaded.join(' ')));
     }
 
     void pdfPerPageByDefaultAndLongPictureParts()
@@ -530,6 +567,16 @@ private:
 
     // A PDF of `content` A4 pages, or any other document holding `content`; its path, or
     // nothing when it could not be written.
+    // The libraries a run loaded, as LD_DEBUG=files reports them.
+    static QStringList loadedLibraries(const Run &run)
+    {
+        QStringList loaded;
+        static const QRegularExpression opened(QStringLiteral("file=(\\S+) \\[\\d+\\];  (needed|dynamically)"));
+        for (auto it = opened.globalMatch(run.err); it.hasNext();)
+            loaded << QFileInfo(it.next().captured(1)).fileName();
+        return loaded;
+    }
+
     QString write(const QString &name, const QByteArray &content)
     {
         const QString path = m_dir.filePath(name);

@@ -7,6 +7,7 @@
 #include <kimagepainter.h>
 #include <kofficeconverter.h>
 #include <kpainterext.h>
+#include <kpdfbackend.h>
 #include <kpdfdocument.h>
 #include <kpresentationbackend.h>
 #include <krt.h>
@@ -220,6 +221,37 @@ private slots:
             QVERIFY2(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1,
                      qPrintable(QStringLiteral("page %1").arg(i)));
         }
+    }
+
+    // Copies of the document are opened to read ahead only while pages come in order: a
+    // single page or pages picked here and there parse the file once.
+    void copiesOpenOnlyForPagesInOrder_data()
+    {
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("one page") << QList<int>{0} << false;
+        QTest::newRow("one page in the middle") << QList<int>{3} << false;
+        QTest::newRow("here and there") << QList<int>{5, 2, 0, 4} << false;
+        QTest::newRow("the same page twice") << QList<int>{2, 2} << false;
+        QTest::newRow("in order") << QList<int>{0, 1, 2} << true;
+        QTest::newRow("in order from the middle") << QList<int>{4, 5} << true;
+    }
+
+    void copiesOpenOnlyForPagesInOrder()
+    {
+        QFETCH(QList<int>, order);
+        QFETCH(bool, copies);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(7, QSizeF(500, 700)).toList()));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        auto *pdf = dynamic_cast<KPdfBackend *>(opened.object.get());
+        QVERIFY2(pdf, qPrintable(opened.error));
+        for (int i : order) {
+            const QSize size = pdf->renderPage(i, 1.0f).size();
+            QVERIFY(std::abs(size.width() - pdf->pageSize(i).toSize().width()) <= 1);
+        }
+        QCOMPARE(pdf->copiesOpened() > 0, copies);
     }
 
     // Documents open and render their first page, or are refused with the reason, within

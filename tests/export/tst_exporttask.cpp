@@ -13,6 +13,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QtEndian>
 #include <QMutex>
 #include <QPainter>
@@ -536,6 +537,157 @@ private slots:
         const QImage back = QImage::fromData(pieces, "PNG").convertToFormat(QImage::Format_RGB32);
         QCOMPARE(back, image);
         QCOMPARE(back.dotsPerMeterX(), image.dotsPerMeterX());
+    }
+
+    // A page is held once while it is encoded: one that already carries the resolution is
+    // not copied even while shared; one that does not gets it, whatever it carried.
+    void encodingCopiesOnlyPicturesWhoseResolutionChanges_data()
+    {
+        QTest::addColumn<int>("pictureDpi");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("same, png") << 288 << 288 << "png";
+        QTest::newRow("same, jpg") << 96 << 96 << "jpg";
+        QTest::newRow("other, png") << 96 << 288 << "png";
+        QTest::newRow("other, bmp") << 300 << 150 << "bmp";
+    }
+
+    void encodingCopiesOnlyPicturesWhoseResolutionChanges()
+    {
+        QFETCH(int, pictureDpi);
+        QFETCH(int, dpi);
+        QFETCH(QString, suffix);
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        image.setDotsPerMeterX(qRound(pictureDpi / 0.0254));
+        image.setDotsPerMeterY(qRound(pictureDpi / 0.0254));
+        const QImage shared = image;
+        QByteArray bytes;
+        QString error;
+        QVERIFY2(kpicture::encodePicture(image, QStringLiteral("page.") + suffix, dpi, &bytes, &error), qPrintable(error));
+        QCOMPARE(image.constBits() == shared.constBits(), pictureDpi == dpi);
+        const QImage back = QImage::fromData(bytes);
+        QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), dpi);
+        QCOMPARE(qRound(back.dotsPerMeterY() * 0.0254), dpi);
+    }
+
+    // BMP pictures are written byte for byte as Qt's writer writes them, rows padded.
+    void bmpPicturesMatchQtsWriter_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("one pixel") << QSize(1, 1) << 96;
+        QTest::newRow("rows padded") << QSize(3, 2) << 0;
+        QTest::newRow("page-like") << QSize(301, 97) << 288;
+    }
+
+    void bmpPicturesMatchQtsWriter()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, dpi);
+        QImage image(size, QImage::Format_RGB32);
+        QRandomGenerator random(size.width());
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, 0xff000000u | random.generate());
+        QByteArray ours;
+        QString error;
+        QVERIFY2(kpicture::encodePicture(image, QStringLiteral("page.bmp"), dpi, &ours, &error), qPrintable(error));
+        QByteArray qts;
+        QBuffer buffer(&qts);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(QImageWriter(&buffer, "bmp").write(image));
+        QCOMPARE(ours.toHex(), qts.toHex());
+    }
+
+    // A cancelled run must not wait for a large page to be encoded to its end: every
+    // encoder asks whether to stop as it goes, gives up within a few rows or kilobytes of
+    // a yes, and a picture written to a file leaves what was there untouched.
+    void encodersStopSoonAfterAYes_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("pngParts"); // 0: through the picture writer
+        QTest::newRow("png") << "png" << 0;
+        QTest::newRow("png in pieces") << "png" << 3;
+        QTest::newRow("jpg") << "jpg" << 0;
+        QTest::newRow("bmp") << "bmp" << 0;
+        QTest::newRow("tif") << "tif" << 0;
+    }
+
+    void encodersStopSoonAfterAYes()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, pngParts);
+        QImage image(1600, 1600, QImage::Format_RGB32);
+        QRandomGenerator random(11);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = 0xff000000u | random.generate();
+        }
+        const QString path = m_dir.filePath(QStringLiteral("stopping.") + suffix);
+        // Encodes with a stop that says yes from its yesAt-th question on (never when 0);
+        // bytesAtYes: how much was encoded when it first said yes.
+        struct Run
+        {
+            bool ok = false;
+            QString error;
+            QByteArray bytes;
+            int asked = 0;
+            qint64 bytesAtYes = -1;
+        };
+        auto encode = [&](int yesAt) {
+            Run run;
+            QMutex mutex; // pieces ask from several threads
+            const kpicture::Stop stop = [&] {
+                QMutexLocker lock(&mutex);
+                const bool yes = yesAt > 0 && ++run.asked >= yesAt;
+                if (yesAt == 0)
+                    ++run.asked;
+                if (yes && run.bytesAtYes < 0)
+                    run.bytesAtYes = run.bytes.size();
+                return yes;
+            };
+            QImage copy = image;
+            if (pngParts > 0) {
+                QBuffer buffer(&run.bytes);
+                buffer.open(QIODevice::WriteOnly);
+                run.ok = kpngencoder::encode(copy, &buffer, &run.error, pngParts, stop);
+            } else {
+                run.ok = kpicture::encodePicture(copy, path, 96, &run.bytes, &run.error, stop);
+            }
+            return run;
+        };
+        const Run whole = encode(0);
+        QVERIFY2(whole.ok, qPrintable(whole.error));
+        QVERIFY(whole.asked > 2);
+        QVERIFY(whole.bytes.size() > 1 << 20);
+        const QImage decoded = QImage::fromData(whole.bytes).convertToFormat(QImage::Format_RGB32);
+        if (suffix == QLatin1String("jpg"))
+            QCOMPARE(decoded.size(), image.size());
+        else
+            QCOMPARE(decoded, image);
+
+        const Run stopped = encode(3);
+        QVERIFY(!stopped.ok);
+        QCOMPARE(stopped.error, QStringLiteral("cancelled"));
+        QVERIFY(stopped.bytesAtYes >= 0);
+        QVERIFY2(stopped.bytes.size() - stopped.bytesAtYes < 128 * 1024,
+                 qPrintable(QStringLiteral("%1 bytes after the stop").arg(stopped.bytes.size() - stopped.bytesAtYes)));
+
+        if (pngParts > 0)
+            return;
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::WriteOnly) && before.write("before") == 6);
+        before.close();
+        QImage copy = image;
+        QString error;
+        QVERIFY(!kpicture::writePicture(copy, path, 96, &error, [] { return true; }));
+        QCOMPARE(error, QStringLiteral("cancelled"));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QCOMPARE(before.readAll(), QByteArray("before"));
+        QCOMPARE(QDir(m_dir).entryList(QDir::Files), QStringList{QFileInfo(path).fileName()});
+        QVERIFY(QFile::remove(path));
     }
 
     // Pictures are prepared side by side on every thread and put in place in the order

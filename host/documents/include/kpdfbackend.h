@@ -33,6 +33,8 @@ public:
     // One line summing up the errors Poppler met in this document so far ("<file>: the PDF
     // has errors (N messages; first: ...)"), or empty; Poppler itself prints nothing.
     QString errorSummary() const;
+    // Copies of the document opened beside the first to render pages ahead.
+    int copiesOpened();
 
 private:
     KPdfBackend(const QString &path, const QByteArray &bytes, std::unique_ptr<Poppler::Document> document,
@@ -65,4 +67,6 @@ private:
     };
     std::vector<Ahead> m_ahead;
     bool m_aheadFailed = false;
+    int m_lastAsked = -2; // the page asked for last; the next one starts a walk
+
 };

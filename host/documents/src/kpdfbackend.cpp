@@ -165,7 +165,16 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     if (i < 0 || i >= pages || zoom <= 0)
         return QImage();
     const int copies = int(m_ahead.size());
-    for (int next = i; next < std::min(pages, i + copies); ++next) {
+    // Pages are read ahead only while they are asked for in order: a single page (a
+    // one-page export, a preview) or a jump renders just that page, opening no copy.
+    const bool walking = i == m_lastAsked + 1;
+    m_lastAsked = i;
+    if (!walking) {
+        Ahead &ready = m_ahead[size_t(i % copies)];
+        if (ready.index != i || ready.zoom != zoom || !ready.image.valid())
+            return render(m_document.get(), i, zoom);
+    }
+    for (int next = i; walking && next < std::min(pages, i + copies); ++next) {
         if (!launch(next, zoom))
             break;
     }
@@ -176,7 +185,7 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     ahead.index = -1;
     // A second page per copy only while pages are small: large ones are slow enough to
     // keep a core busy alone, and a long picture should not hold more of them than it needs.
-    if (i + copies < pages && image.sizeInBytes() <= kSmallPageBytes)
+    if (walking && i + copies < pages && image.sizeInBytes() <= kSmallPageBytes)
         launch(i + copies, zoom);
     return image;
 }
@@ -222,6 +231,13 @@ bool KPdfBackend::launch(int i, float zoom)
     ahead.index = i;
     ahead.zoom = zoom;
     return true;
+}
+
+int KPdfBackend::copiesOpened()
+{
+    QMutexLocker lock(&m_mutex);
+    return int(std::count_if(m_ahead.begin(), m_ahead.end(),
+                             [](const Ahead &ahead) { return ahead.document || ahead.splash; }));
 }
 
 bool KPdfBackend::isSmallPage(int i, float zoom) const
