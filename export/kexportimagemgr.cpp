@@ -125,4 +125,5 @@ void KExportImageMgr::onExportFinished(const KExportImageTask::ExitCode exitCode
     onLockShell(false);
     m_busy = false;
     emit exportFinished(exitCode, exitInfo);
+    KExportImageTask::returnFreedMemory(); // the pictures of the report are gone now
 }

@@ -12,6 +12,10 @@
 #include <kxapplication.h>
 #include <kxmainwindow.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -189,6 +193,13 @@ void KExportImageTask::startTask(const ExportImageOptions &options)
     start(QThread::InheritPriority);
 }
 
+void KExportImageTask::returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void KExportImageTask::run()
 {
     // The cancel flag was cleared by startTask; clearing it again here would lose a cancel
@@ -213,6 +224,7 @@ void KExportImageTask::run()
         return;
     }
     finishRun(options, runExport(options));
+    returnFreedMemory();
     const Result outcome = result();
     // The run is over: a cancel must not linger into the queries that follow (page heights).
     resetCancel();

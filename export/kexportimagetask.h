@@ -22,6 +22,10 @@ class KExportImageTask : public QThread
 {
     Q_OBJECT
 public:
+    // Pages pass through threads of their own; what those threads freed stays in their heaps
+    // until handed back, and export after export the process would keep growing.
+    static void returnFreedMemory();
+
     enum ExitCode { Success = 0, Failed = 1, Canceled = 2 };
     Q_ENUM(ExitCode)
 
