@@ -388,10 +388,6 @@
         <translation>保存到</translation>
     </message>
     <message>
-        <source>Backup to cloud disk</source>
-        <translation>备份到云盘</translation>
-    </message>
-    <message>
         <source>Login tips</source>
         <translation>登录提示</translation>
     </message>

@@ -11,7 +11,9 @@
 #include <kpictureopen.h>
 #include <ktavrocloudhelper.h>
 #include <ktipsdialog.h>
+#include <kexportwidgetstyle.h>
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -99,4 +101,20 @@ void kexportdlgshared::prepareOptions(ExportImageOptions &options, const QString
         kdocumentaccess::prepareWriterExport(hostWindow);
         options.exportInCaller = kdocumentaccess::writerRendersInCaller(hostWindow);
     }
+}
+
+QCheckBox *kexportdlgshared::makeBackupBox(QWidget *parent)
+{
+    auto *box = new QCheckBox(QCoreApplication::translate("KExportPictureClientWidget", "Backup to cloud disk"), parent);
+    box->setFont(kexportwidgets::uiFont(12));
+    const QString icons = QStringLiteral(":kexportpic/shape/svg/16x16/");
+    box->setStyleSheet(QStringLiteral("QCheckBox::indicator{width:%1px;height:%1px;}"
+                                      "QCheckBox::indicator:unchecked{image:url(%2checkbox-normal.svg);}"
+                                      "QCheckBox::indicator:checked{image:url(%2checkbox-checked.svg);}")
+                           .arg(kexportwidgets::scaled(16))
+                           .arg(icons));
+    const bool cloud = KTavroCloudHelper::isCloudBackupAvailable();
+    box->setEnabled(cloud);
+    box->setVisible(cloud);
+    return box;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+class QCheckBox;
+
 #include <QString>
 #include <QUrl>
 
@@ -36,6 +38,8 @@ QString formatSuffix(int formatIndex);
 
 // Backs the export up into "cloudapp/ktavro": the picture itself, or the folder holding it.
 void uploadToCloud(const QString &fileName, bool singleFile);
+// The "Backup to cloud disk" box, shown (and enabled) only where cloud backup is available.
+QCheckBox *makeBackupBox(QWidget *parent);
 
 // A PDF long picture taller than the limit asks first (and reports the question and the
 // answer); false when the user closed the question.

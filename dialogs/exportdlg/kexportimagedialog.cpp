@@ -230,17 +230,8 @@ void KExportImageDialog::buildSaveRows(QGridLayout *grid)
     row->addStretch();
     grid->addWidget(caption(tr("Save To")), 4, 0);
     grid->addLayout(row, 4, 1);
-    m_backup = new QCheckBox(tr("Backup to cloud disk"), this);
-    m_backup->setFont(uiFont(12));
-    const QString box = QStringLiteral(":kexportpic/shape/svg/16x16/");
-    m_backup->setStyleSheet(QStringLiteral("QCheckBox::indicator{width:%1px;height:%1px;}"
-                                           "QCheckBox::indicator:unchecked{image:url(%2checkbox-normal.svg);}"
-                                           "QCheckBox::indicator:checked{image:url(%2checkbox-checked.svg);}")
-                                .arg(scaled(16))
-                                .arg(box));
-    const bool cloud = KTavroCloudHelper::isCloudBackupAvailable();
-    m_backup->setEnabled(cloud);
-    m_backup->setVisible(cloud);
+    m_backup = kexportdlgshared::makeBackupBox(this);
+    const bool cloud = m_backup->isEnabled();
     const auto stored = !kexportsettings::hasCompactBackupToCloud() ? kexportdlg::StoredChoice::None
         : kexportsettings::compactBackupToCloud()                   ? kexportdlg::StoredChoice::On
                                                                     : kexportdlg::StoredChoice::Off;

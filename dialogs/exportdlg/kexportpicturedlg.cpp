@@ -291,17 +291,8 @@ void KExportPictureClientWidget::buildControls()
     grid->addWidget(caption(tr("Export Path")), 5, 0);
     grid->addWidget(m_pathEdit, 5, 1, Qt::AlignLeft);
     connect(m_pathEdit, &KExportLineEdit::selectPathFinished, this, &KExportPictureClientWidget::onUpdateSaveToEdit);
-    m_backup = new QCheckBox(tr("Backup to cloud disk"), this);
-    m_backup->setFont(uiFont(12));
-    const QString box = QStringLiteral(":kexportpic/shape/svg/16x16/");
-    m_backup->setStyleSheet(QStringLiteral("QCheckBox::indicator{width:%1px;height:%1px;}"
-                                           "QCheckBox::indicator:unchecked{image:url(%2checkbox-normal.svg);}"
-                                           "QCheckBox::indicator:checked{image:url(%2checkbox-checked.svg);}")
-                                .arg(scaled(16))
-                                .arg(box));
-    const bool cloud = KTavroCloudHelper::isCloudBackupAvailable();
-    m_backup->setEnabled(cloud);
-    m_backup->setVisible(cloud);
+    m_backup = kexportdlgshared::makeBackupBox(this);
+    const bool cloud = m_backup->isEnabled();
     m_backup->setChecked(cloud && m_backupWanted);
     grid->addWidget(m_backup, 6, 1);
     grid->setRowStretch(7, 1);
