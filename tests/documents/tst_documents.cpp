@@ -222,8 +222,6 @@ private slots:
         }
     }
 
-    // Documents open and render their first page, or are refused with the reason, within
-    // seconds however hostile they are.
     // A document's kind follows its name in any case: the component that serves it, and
     // whether LibreOffice converts it first.
     void kindFollowsTheName_data()
@@ -257,6 +255,8 @@ private slots:
         QCOMPARE(KDocumentLoader::needsConversion(path), converted);
     }
 
+    // Documents open and render their first page, or are refused with the reason, within
+    // seconds however hostile they are.
     void documentsOpenOrAreRefusedInBoundedTime_data()
     {
         QTest::addColumn<QString>("name");
