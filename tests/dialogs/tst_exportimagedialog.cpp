@@ -21,8 +21,6 @@ using namespace ktest;
 
 namespace {
 
-const QString kCloudKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
-
 QStringList rowTexts(KExportComboBox *combo)
 {
     QStringList texts;

@@ -451,8 +451,7 @@ private slots:
         const QString cloud = m_folder + QStringLiteral("/../cloud-") + QFileInfo(m_folder).fileName();
         KHostConfig::setValue(QStringLiteral("cloudRoot"), cloud);
         KHostConfig::setValue(QStringLiteral("userId"), QStringLiteral("u7"));
-        const QString key = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
-        KRegistry::setValue(key, QString(), QStringLiteral("lumo cloud"));
+        KRegistry::setValue(kCloudKey, QString(), QStringLiteral("lumo cloud"));
         openDocument(Writer, 2);
         QPointer<KExportPictureDlg> dialog = showDialog();
         QVERIFY(!dialog->client()->backupCheckBox()->isHidden());
@@ -461,7 +460,7 @@ private slots:
         exportAndWait(dialog);
         for (const QString &f : cloudFiles)
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo::exists(cloud + QStringLiteral("/u7/") + f), qPrintable(f), 10000);
-        KRegistry::remove(key, QString());
+        KRegistry::remove(kCloudKey, QString());
         dialog->close();
         QDir(cloud).removeRecursively();
     }

@@ -26,6 +26,10 @@ struct Tip
 
 enum Doc { Writer, Sheet, Pdf };
 
+// Where the host registers the cloud service that backs exports up.
+inline const QString kCloudKey =
+    QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
+
 // The last export event of that name ("vas_exportphoto_" + name), or no fields.
 inline QHash<QString, QString> lastExportEvent(const QString &name)
 {
