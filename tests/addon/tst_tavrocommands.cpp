@@ -15,7 +15,6 @@
 #include <kxmainwindow.h>
 #include <kxpdf2photocommand.h>
 #include <kxsaveasexporttavroimagecommand.h>
-#include <kxvyxtavrocontext.h>
 
 #include "ktestdocuments.h"
 #include "ktestmain.h"
@@ -196,12 +195,6 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(process.readAllStandardOutput().trimmed().split('\n').last(), QByteArray("0 0"));
-    }
-
-    void contextIsNamed()
-    {
-        QScopedPointer<KCommand> command(KCommandFactory::createCommand(QStringLiteral("KxVyxTavroContext"), m_window.data()));
-        QCOMPARE(qobject_cast<KxVyxTavroContext *>(command.data())->contextName(), QStringLiteral("VyxTavro"));
     }
 
     void updateFollowsTheDocumentAndHost_data()

@@ -1,6 +1,7 @@
 #include "ktestdocuments.h"
 #include "ktestmain.h"
 #include "ktestoffice.h"
+#include "ktestprocess.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -18,50 +19,17 @@
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QJsonObject json;
-    QString out;
-    QString err;
+using ktest::finish;
+using ktest::Run;
 
-    QImage picture() const { return QImage(json.value(QStringLiteral("fileName")).toString()); }
-};
-
-// Starts brindlex with extra environment; a null value removes the variable.
 void start(QProcess &process, const QStringList &arguments, const QMap<QString, QString> &environment = {})
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (auto it = environment.begin(); it != environment.end(); ++it) {
-        if (it.value().isNull())
-            env.remove(it.key());
-        else
-            env.insert(it.key(), it.value());
-    }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(BRINDLEX_PATH), arguments);
-}
-
-Run finish(QProcess &process)
-{
-    Run run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.json = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    ktest::startBrindlex(process, QStringLiteral(BRINDLEX_PATH), arguments, environment);
 }
 
 Run brindlex(const QStringList &arguments, const QMap<QString, QString> &environment = {})
 {
-    QProcess process;
-    start(process, arguments, environment);
-    return finish(process);
+    return ktest::runBrindlex(QStringLiteral(BRINDLEX_PATH), arguments, environment);
 }
 
 QStringList filesIn(const QString &folder)

@@ -1,48 +1,20 @@
 #include "ktestmain.h"
+#include "ktestprocess.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QJsonObject json;
-    QString out;
-    QString err;
-};
-
 // brindlex with the language sources given and every other one removed.
-Run brindlex(const QStringList &arguments, const QString &configFile, const QString &language, const QString &lang)
+ktest::Run brindlex(const QStringList &arguments, const QString &configFile, const QString &language, const QString &lang)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"LANGUAGE", "LANG", "LC_ALL", "LC_MESSAGES", "BRINDLEX_HOST_CONFIG"})
-        env.remove(QLatin1String(name));
-    if (!configFile.isEmpty())
-        env.insert(QStringLiteral("BRINDLEX_HOST_CONFIG"), configFile);
-    if (!language.isEmpty())
-        env.insert(QStringLiteral("LANGUAGE"), language);
-    // The output is UTF-8 whatever language is asked for.
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    if (!lang.isEmpty())
-        env.insert(QStringLiteral("LANG"), lang);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(BRINDLEX_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.json = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    // A null value removes the variable; the output is UTF-8 whatever language is asked for.
+    return ktest::runBrindlex(QStringLiteral(BRINDLEX_PATH), arguments,
+                              {{"LANGUAGE", language.isEmpty() ? QString() : language},
+                               {"LANG", lang.isEmpty() ? QString() : lang},
+                               {"LC_ALL", QStringLiteral("C.UTF-8")},
+                               {"LC_MESSAGES", QString()},
+                               {"BRINDLEX_HOST_CONFIG", configFile.isEmpty() ? QString() : configFile}});
 }
 
 } // namespace
@@ -92,7 +64,7 @@ private slots:
         const QString configFile = hostConfig(config);
         QVERIFY(config.isEmpty() || !configFile.isEmpty());
 
-        const Run usage = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, configFile, language, lang);
+        const ktest::Run usage = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, configFile, language, lang);
         QCOMPARE(usage.status, 64);
         QVERIFY2(usage.err.contains(chinese ? QStringLiteral("参数无效: 未知选项“bogus”。")
                                             : QStringLiteral("Invalid arguments: Unknown option 'bogus'.")),
@@ -103,7 +75,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("One line of text.\n");
         file.close();
-        const Run refused = brindlex({QStringLiteral("export"), document, QStringLiteral("--format"), QStringLiteral("gif"),
+        const ktest::Run refused = brindlex({QStringLiteral("export"), document, QStringLiteral("--format"), QStringLiteral("gif"),
                                       QStringLiteral("--json")},
                                      configFile, language, lang);
         QCOMPARE(refused.status, 64);
@@ -115,23 +87,23 @@ private slots:
 
     void helpIsTranslated()
     {
-        const Run help = brindlex({QStringLiteral("export"), QStringLiteral("--help")}, QString(), QString(),
+        const ktest::Run help = brindlex({QStringLiteral("export"), QStringLiteral("--help")}, QString(), QString(),
                                   QStringLiteral("zh_CN.UTF-8"));
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(QStringLiteral("用法：brindlex export [选项] document\n")), qPrintable(help.out));
         QVERIFY2(help.out.contains(QStringLiteral("要导出的文档。")), qPrintable(help.out));
         QVERIFY2(help.out.contains(QStringLiteral("自定义水印的文字。")), qPrintable(help.out));
-        const Run english = brindlex({QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
+        const ktest::Run english = brindlex({QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
                                       QStringLiteral("c")},
                                      QString(), QString(), QString());
         QVERIFY2(english.err.contains(QStringLiteral("Name one document and one output file.")), qPrintable(english.err));
-        const Run chinese = brindlex({QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
+        const ktest::Run chinese = brindlex({QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
                                       QStringLiteral("c")},
                                      QString(), QString(), QStringLiteral("zh_CN.UTF-8"));
         QVERIFY2(chinese.err.contains(QStringLiteral("请指定一个文档和一个输出文件。")), qPrintable(chinese.err));
         QVERIFY2(chinese.err.contains(QStringLiteral("将文字文档")), qPrintable(chinese.err));
         // Qt's parser speaks the host's language too.
-        const Run unknown = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, QString(), QString(),
+        const ktest::Run unknown = brindlex({QStringLiteral("export"), QStringLiteral("--bogus")}, QString(), QString(),
                                      QStringLiteral("zh_CN.UTF-8"));
         QCOMPARE(unknown.status, 64);
         QVERIFY2(unknown.err.contains(QStringLiteral("参数无效: 未知选项“bogus”。")), qPrintable(unknown.err));

@@ -525,12 +525,7 @@ private slots:
         QCOMPARE(kinds, (QList<int>{2, 1}));
     }
 
-    void startUpAsksTheAdapterAndSendsTheStartEvent_data()
-    {
-        QTest::addColumn<double>("scale");
-        QTest::newRow("100 %") << 1.0;
-        QTest::newRow("200 %") << 2.0;
-    }
+    void startUpAsksTheAdapterAndSendsTheStartEvent_data() { ktest::addDisplayFactors("scale"); }
     void startUpAsksTheAdapterAndSendsTheStartEvent()
     {
         QFETCH(double, scale);

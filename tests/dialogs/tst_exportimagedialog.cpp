@@ -1,62 +1,25 @@
-#include "ktestdocuments.h"
-#include "ktestmain.h"
+#include "ktestexportdlg.h"
 
-#include <kdcinfo.h>
-#include <kdocumentloader.h>
 #include <kexportbutton.h>
 #include <kexportcombobox.h>
 #include <kexportimagedialog.h>
 #include <kexportimagemgr.h>
 #include <kexportlineedit.h>
 #include <kexportloadingtips.h>
-#include <kexportpaths.h>
 #include <kexportsettings.h>
 #include <khostconfig.h>
 #include <kregistry.h>
 #include <ksimpleitem.h>
-#include <ktipsdialog.h>
 #include <kwatermarklineedit.h>
-#include <kxapplication.h>
-#include <kxmainwindow.h>
 
 #include <QCheckBox>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 
-#include <memory>
+
+using namespace ktest;
 
 namespace {
-
-struct Tip
-{
-    QString title;
-    QString text;
-    int buttons;
-};
-
-enum Doc { Writer, Sheet, Pdf };
-
-const QString kCloudKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
-
-QHash<QString, QString> lastEvent(const QString &name)
-{
-    const QList<KDcEvent> events = KxApplication::coreApplication()->getDcInfo()->events();
-    for (int i = events.size() - 1; i >= 0; --i) {
-        if (events.at(i).name == QLatin1String("vas_exportphoto_") + name)
-            return events.at(i).fields;
-    }
-    return {};
-}
-
-QStringList outputs(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const char *doc : {"doc.html", "doc.pdf", "sheet.csv"})
-        names.removeAll(QLatin1String(doc));
-    return names;
-}
 
 QStringList rowTexts(KExportComboBox *combo)
 {
@@ -68,39 +31,12 @@ QStringList rowTexts(KExportComboBox *combo)
 
 } // namespace
 
-class TestExportImageDialog : public QObject
+class TestExportImageDialog : public QObject, ktest::ExportDialogFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    QString m_folder;
-    std::unique_ptr<KxMainWindow> m_window;
-    QList<Tip> m_tips;
-    QList<int> m_answers; // answers for the next tips, then "closed"
-    QList<QUrl> m_urls;
     int m_logins = 0;
     kexportdlg::DocumentWatermark m_hostWatermark;
-
-    void openDocument(Doc kind, int pages)
-    {
-        QString path;
-        if (kind == Writer) {
-            path = m_folder + QStringLiteral("/doc.html");
-            QVERIFY(ktest::writeText(path, ktest::blockPagesHtml(pages)));
-        } else if (kind == Sheet) {
-            path = m_folder + QStringLiteral("/sheet.csv");
-            QVERIFY(ktest::writeText(path, "Name,Qty\nBolts,120\nNuts,75\n"));
-        } else {
-            path = m_folder + QStringLiteral("/doc.pdf");
-            QVERIFY(ktest::writePdf(path, QVector<QSizeF>(pages, QSizeF(595, 842)).toList()));
-        }
-        const KOpenedDocument opened = KDocumentLoader::open(path);
-        QVERIFY2(opened.object, qPrintable(opened.error));
-        QCoreApplication::setApplicationName(opened.component);
-        m_window.reset(new KxMainWindow);
-        m_window->openDocument(opened.object.get(), QFileInfo(path).fileName());
-        KxApplication::coreApplication()->setActiveDocumentPath(path);
-    }
 
     KExportImageDialog *showDialog(const QString &savePath = QString(), int formatIndex = 1)
     {
@@ -130,8 +66,6 @@ class TestExportImageDialog : public QObject
         QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
     }
 
-    QString picturePath(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
-
     void setCloud(bool available, const QString &user, bool logined)
     {
         if (available)
@@ -148,8 +82,7 @@ private slots:
         KHostConfig::setEditionNumber(5);
         KExportDialogHooks hooks;
         hooks.tips = [this](QWidget *, const QString &title, const QString &text, int buttons) {
-            m_tips << Tip{title, text, buttons};
-            return m_answers.isEmpty() ? int(KTipsDialog::ResultClosed) : m_answers.takeFirst();
+            return answerTip(title, text, buttons);
         };
         hooks.openUrl = [this](const QUrl &url) {
             m_urls << url;
@@ -164,34 +97,19 @@ private slots:
             KHostConfig::setValue(QStringLiteral("userLogined"), true);
         };
         KExportImageDialog::setHostHooks(host);
-        KExportPaths::Presenter paths;
-        paths.refuse = [this](QWidget *, const QString &title, const QString &message) {
-            m_tips << Tip{title, message, KTipsDialog::OkButton};
-        };
-        paths.confirmReplace = [](QWidget *, const QString &, const QString &) { return true; };
-        KExportPaths::setPresenter(paths);
+        presentPaths();
     }
 
     void init()
     {
-        m_tmp.reset(new QTemporaryDir);
-        m_folder = m_tmp->path();
-        m_tips.clear();
-        m_answers.clear();
-        m_urls.clear();
+        resetFixture();
         m_logins = 0;
         m_hostWatermark = kexportdlg::DocumentWatermark();
-        KxApplication::coreApplication()->getDcInfo()->clearEvents();
         KRegistry::remove(kexportsettings::compactDialogKey(), QStringLiteral("enableBackupToCloud"));
         setCloud(false, QString(), false);
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        KxApplication::coreApplication()->setActiveDocument(nullptr);
-        KxApplication::coreApplication()->setActiveDocumentPath(QString());
-    }
+    void cleanup() { closeDocument(); }
 
     void tilesAndListsFollowTheDocument_data()
     {
@@ -233,7 +151,7 @@ private slots:
         exportAndWait(dialog);
         QVERIFY(!m_tips.isEmpty());
         QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
-        QVERIFY2(QFileInfo(picturePath(written)).size() > 0, qPrintable(outputs(m_folder).join(',')));
+        QVERIFY2(QFileInfo(picturePath(written)).size() > 0, qPrintable(exportOutputs(m_folder).join(',')));
         dialog->close();
     }
 
@@ -253,13 +171,13 @@ private slots:
         QCOMPARE(dialog->qualityCombo()->quality(), KPhotoQualityComboBoxItem::Standard);
         exportAndWait(dialog);
         QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.bmp"))).size() > 0);
-        const auto begin = lastEvent(QStringLiteral("begin"));
+        const auto begin = lastExportEvent(QStringLiteral("begin"));
         QCOMPARE(begin.value(QStringLiteral("format")), QStringLiteral("bmp"));
         QCOMPARE(begin.value(QStringLiteral("quality")), QStringLiteral("200%"));
         QCOMPARE(begin.value(QStringLiteral("export_type")), QStringLiteral("LongPicture"));
         QVERIFY(!begin.contains(QStringLiteral("page")));
-        QVERIFY(!lastEvent(QStringLiteral("end")).contains(QStringLiteral("page")));
-        QCOMPARE(lastEvent(QStringLiteral("end")).value(QStringLiteral("pageCount")), QStringLiteral("3"));
+        QVERIFY(!lastExportEvent(QStringLiteral("end")).contains(QStringLiteral("page")));
+        QCOMPARE(lastExportEvent(QStringLiteral("end")).value(QStringLiteral("pageCount")), QStringLiteral("3"));
         dialog->close();
     }
 
@@ -293,7 +211,7 @@ private slots:
             QCOMPARE(m_tips.last().title, QStringLiteral("Out of range"));
             QCOMPARE(m_tips.last().text, refusal);
             QCOMPARE(m_tips.last().buttons, int(KTipsDialog::OkButton));
-            QCOMPARE(outputs(m_folder), QStringList());
+            QCOMPARE(exportOutputs(m_folder), QStringList());
         }
         dialog->close();
     }
@@ -373,7 +291,7 @@ private slots:
             QTRY_VERIFY(dialog.isNull());
         else
             QVERIFY(dialog->loadingTips()->isHidden());
-        QCOMPARE(outputs(m_folder), QStringList());
+        QCOMPARE(exportOutputs(m_folder), QStringList());
         QCOMPARE(m_tips.size(), 0);
         if (dialog)
             dialog->close();
@@ -414,7 +332,7 @@ private slots:
             QCOMPARE(m_tips.first().title, QStringLiteral("Login tips"));
             QCOMPARE(m_tips.first().text, QStringLiteral("Sorry! You need to login in order to use cloud disk."));
             QCOMPARE(m_tips.first().buttons, int(KTipsDialog::LoginButton));
-            QCOMPARE(outputs(m_folder), QStringList());
+            QCOMPARE(exportOutputs(m_folder), QStringList());
         }
         for (const QString &f : cloudFiles)
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo::exists(cloud + QStringLiteral("/u7/") + f), qPrintable(f), 10000);
@@ -492,7 +410,7 @@ private slots:
         QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
         const ExportImageOptions &o = dialog->options();
         QCOMPARE(o.watermarkOn, on);
-        QCOMPARE(lastEvent(QStringLiteral("begin")).value(QStringLiteral("watermark")),
+        QCOMPARE(lastExportEvent(QStringLiteral("begin")).value(QStringLiteral("watermark")),
                  on ? QStringLiteral("custom") : QStringLiteral("none"));
         if (on) {
             QCOMPARE(o.watermarkText, typed);
@@ -518,10 +436,8 @@ private slots:
         setCloud(true, QStringLiteral("u7"), true);
         openDocument(Writer, 4);
         QPointer<KExportImageDialog> dialog = showDialog();
-        const QString scale = QString::number(qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2 : 1);
-        auto save = [&](const char *state, const QImage &picture) {
-            QVERIFY(!picture.isNull());
-            QVERIFY(picture.save(ktest::artifactPath(QStringLiteral("imagedlg-%1-x%2.png").arg(QLatin1String(state), scale))));
+        auto save = [](const char *state, const QImage &picture) {
+            QVERIFY(saveStateGrab(QStringLiteral("imagedlg"), state, picture));
         };
         save("idle", dialog->grab().toImage());
         clickTile(dialog, 0);
@@ -529,22 +445,10 @@ private slots:
         save("tiles-each-page", dialog->grab().toImage());
         QTest::keyClicks(dialog->watermarkEdit(), QStringLiteral("Confidential"));
         dialog->qualityCombo()->comboBox()->showPopup();
-        QImage options = dialog->grab().toImage();
-        {
-            QFrame *popup = dialog->qualityCombo()->comboBox()->popup();
-            QPainter p(&options);
-            p.drawPixmap(popup->mapToGlobal(QPoint()) - dialog->mapToGlobal(QPoint()), popup->grab());
-        }
-        save("watermark-options", options);
+        save("watermark-options", withOverlay(dialog, dialog->grab().toImage(), dialog->qualityCombo()->comboBox()->popup()));
         dialog->qualityCombo()->comboBox()->hidePopup();
         dialog->showExportTips();
-        QImage busy = dialog->grab().toImage();
-        {
-            KExportLoadingTips *tip = dialog->loadingTips();
-            QPainter p(&busy);
-            p.drawPixmap(tip->mapToGlobal(QPoint()) - dialog->mapToGlobal(QPoint()), tip->grab());
-        }
-        save("exporting", busy);
+        save("exporting", withOverlay(dialog, dialog->grab().toImage(), dialog->loadingTips()));
         dialog->loadingTips()->hide();
         KTipsDialog refusal(dialog, QStringLiteral("Export Image"),
                             QStringLiteral("Can't close because another export task is running"), KTipsDialog::YesButton);

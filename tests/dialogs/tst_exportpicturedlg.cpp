@@ -1,15 +1,11 @@
-#include "ktestdocuments.h"
-#include "ktestmain.h"
+#include "ktestexportdlg.h"
 
-#include <kdcinfo.h>
-#include <kdocumentloader.h>
 #include <kexportbutton.h>
 #include <kexportcombobox.h>
 #include <kexportimagemgr.h>
 #include <kexportlineedit.h>
 #include <kliteiconbutton.h>
 #include <kexportloadingtips.h>
-#include <kexportpaths.h>
 #include <kexportpicturedlg.h>
 #include <kexportsettings.h>
 #include <kexporttypeitem.h>
@@ -17,50 +13,20 @@
 #include <kpreviewpage.h>
 #include <krangelineedit.h>
 #include <kregistry.h>
-#include <ktipsdialog.h>
-#include <kxapplication.h>
-#include <kxmainwindow.h>
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QPainter>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <limits>
-#include <memory>
 #include <unistd.h>
+
+using namespace ktest;
 
 namespace {
 
-struct Tip
-{
-    QString title;
-    QString text;
-    int buttons;
-};
-
-enum Doc { Writer, Sheet, Pdf };
-
-KDcInfoC *statistics()
-{
-    return KxApplication::coreApplication()->getDcInfo();
-}
-
-// The last event of that name ("vas_exportphoto_" + name), or no fields.
-QHash<QString, QString> lastEvent(const QString &name)
-{
-    const QList<KDcEvent> events = statistics()->events();
-    for (int i = events.size() - 1; i >= 0; --i) {
-        if (events.at(i).name == QLatin1String("vas_exportphoto_") + name)
-            return events.at(i).fields;
-    }
-    return {};
-}
-
-// Pictures and folders in a folder besides the document the test wrote there.
 // This process's resident size in kB and its open file handles.
 qint64 residentKb()
 {
@@ -73,15 +39,6 @@ qint64 residentKb()
 int openHandles()
 {
     return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
-}
-
-QStringList outputs(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    names.removeAll(QStringLiteral("doc.html"));
-    names.removeAll(QStringLiteral("doc.pdf"));
-    names.removeAll(QStringLiteral("sheet.csv"));
-    return names;
 }
 
 // The text of a report: its query after "&d=", read back from six-bit characters (least
@@ -143,39 +100,12 @@ struct ReportServer : QTcpServer
 
 } // namespace
 
-class TestExportPictureDlg : public QObject
+class TestExportPictureDlg : public QObject, ktest::ExportDialogFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    QString m_folder;
-    std::unique_ptr<KxMainWindow> m_window;
-    QList<Tip> m_tips;
-    QList<int> m_answers; // answers for the next tips, then "closed"
     QStringList m_pictures;
-    QList<QUrl> m_urls;
     bool m_viewerStarts = true;
-
-    void openDocument(Doc kind, int pages)
-    {
-        QString path;
-        if (kind == Writer) {
-            path = m_folder + QStringLiteral("/doc.html");
-            QVERIFY(ktest::writeText(path, ktest::blockPagesHtml(pages)));
-        } else if (kind == Sheet) {
-            path = m_folder + QStringLiteral("/sheet.csv");
-            QVERIFY(ktest::writeText(path, "Name,Qty\nBolts,120\nNuts,75\n"));
-        } else {
-            path = m_folder + QStringLiteral("/doc.pdf");
-            QVERIFY(ktest::writePdf(path, QVector<QSizeF>(pages, QSizeF(595, 842)).toList()));
-        }
-        const KOpenedDocument opened = KDocumentLoader::open(path);
-        QVERIFY2(opened.object, qPrintable(opened.error));
-        QCoreApplication::setApplicationName(opened.component);
-        m_window.reset(new KxMainWindow);
-        m_window->openDocument(opened.object.get(), QFileInfo(path).fileName());
-        KxApplication::coreApplication()->setActiveDocumentPath(path);
-    }
 
     // A shown dialog whose first preview has arrived.
     KExportPictureDlg *showDialog(int formatIndex = -1)
@@ -213,8 +143,6 @@ class TestExportPictureDlg : public QObject
         waitIdle(dialog);
     }
 
-    QString picturePath(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
-
     // Exports and returns the longest time the interface thread did not answer a 5 ms timer;
     // tipShown gets the time from the click to the loading tip (-1 when it was not shown).
     static qint64 exportStall(QPointer<KExportPictureDlg> dialog, qint64 *tipShown)
@@ -240,8 +168,7 @@ private slots:
     {
         KExportPictureClientWidget::Hooks hooks;
         hooks.tips = [this](QWidget *, const QString &title, const QString &text, int buttons) {
-            m_tips << Tip{title, text, buttons};
-            return m_answers.isEmpty() ? int(KTipsDialog::ResultClosed) : m_answers.takeFirst();
+            return answerTip(title, text, buttons);
         };
         hooks.openPicture = [this](const QString &file) {
             m_pictures << file;
@@ -252,24 +179,14 @@ private slots:
             return true;
         };
         KExportPictureClientWidget::setHooks(hooks);
-        KExportPaths::Presenter paths;
-        paths.refuse = [this](QWidget *, const QString &title, const QString &message) {
-            m_tips << Tip{title, message, KTipsDialog::OkButton};
-        };
-        paths.confirmReplace = [](QWidget *, const QString &, const QString &) { return true; };
-        KExportPaths::setPresenter(paths);
+        presentPaths();
     }
 
     void init()
     {
-        m_tmp.reset(new QTemporaryDir);
-        m_folder = m_tmp->path();
-        m_tips.clear();
-        m_answers.clear();
+        resetFixture();
         m_pictures.clear();
-        m_urls.clear();
         m_viewerStarts = true;
-        statistics()->clearEvents();
         kexportsettings::setImageFormat(-1);
         kexportsettings::setOutputFilePath(QString());
         kexportsettings::setBackupToCloud(false);
@@ -278,9 +195,7 @@ private slots:
     void cleanup()
     {
         KHostConfig::setEditionNumber(1);
-        m_window.reset();
-        KxApplication::coreApplication()->setActiveDocument(nullptr);
-        KxApplication::coreApplication()->setActiveDocumentPath(QString());
+        closeDocument();
     }
 
     void typeControlsFollowTheDocument_data()
@@ -316,7 +231,7 @@ private slots:
         exportAndWait(dialog);
         QVERIFY(!m_tips.isEmpty());
         QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
-        QVERIFY(!outputs(m_folder).isEmpty());
+        QVERIFY(!exportOutputs(m_folder).isEmpty());
         dialog->close();
     }
 
@@ -390,10 +305,10 @@ private slots:
             QCOMPARE(m_tips.last().title, QStringLiteral("Out of range"));
             QCOMPARE(m_tips.last().text, refusal);
             QCOMPARE(m_tips.last().buttons, int(KTipsDialog::OkButton));
-            QVERIFY(outputs(m_folder).isEmpty());
+            QVERIFY(exportOutputs(m_folder).isEmpty());
         } else {
             QCOMPARE(m_tips.last().title, QStringLiteral("Export success"));
-            QTEST(lastEvent(QStringLiteral("end")).value(QStringLiteral("pageCount")), "pageCount");
+            QTEST(lastExportEvent(QStringLiteral("end")).value(QStringLiteral("pageCount")), "pageCount");
             QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.png"))).size() > 0);
         }
         dialog->close();
@@ -427,7 +342,7 @@ private slots:
         QCOMPARE(m_tips.last().buttons, int(KTipsDialog::OpenButton | KTipsDialog::OpenPathButton));
         const QString written = longPicture ? picturePath(QStringLiteral("doc.png"))
                                             : picturePath(QStringLiteral("doc/doc_01.png"));
-        QVERIFY2(QFileInfo(written).size() > 0, qPrintable(outputs(m_folder).join(',')));
+        QVERIFY2(QFileInfo(written).size() > 0, qPrintable(exportOutputs(m_folder).join(',')));
         QTEST(m_pictures.size(), "pictures");
         QCOMPARE(m_urls.size(), urls);
         for (const QString &p : m_pictures)
@@ -452,11 +367,11 @@ private slots:
             QPointer<KExportPictureDlg> dialog = showDialog();
             clickType(dialog, i % 2 ? KExportTypeItem::EachPage : KExportTypeItem::LongPicture);
             exportAndWait(dialog);
-            QVERIFY2(!outputs(m_folder).isEmpty(), qPrintable(QString::number(i)));
+            QVERIFY2(!exportOutputs(m_folder).isEmpty(), qPrintable(QString::number(i)));
             dialog->close();
             QTRY_VERIFY(!dialog); // closing deletes it
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            for (const QString &name : outputs(m_folder))
+            for (const QString &name : exportOutputs(m_folder))
                 QVERIFY(QFileInfo(picturePath(name)).isDir() ? QDir(picturePath(name)).removeRecursively()
                                                             : QFile::remove(picturePath(name)));
             if (i == 5) {
@@ -489,7 +404,7 @@ private slots:
         c->onCancelExport();
         waitIdle(dialog);
         QVERIFY(c->loadingTips()->isHidden());
-        QCOMPARE(outputs(m_folder), QStringList());
+        QCOMPARE(exportOutputs(m_folder), QStringList());
         for (const Tip &t : qAsConst(m_tips))
             QVERIFY(t.title != QLatin1String("Export success"));
         dialog->close();
@@ -499,18 +414,18 @@ private slots:
     {
         openDocument(Writer, 3);
         QPointer<KExportPictureDlg> dialog = showDialog();
-        QCOMPARE(lastEvent(QStringLiteral("wndshow")).value(QStringLiteral("type")), QStringLiteral("exportimage"));
-        QCOMPARE(lastEvent(QStringLiteral("wndshow")).value(QStringLiteral("doc_type")), QStringLiteral("vyx"));
+        QCOMPARE(lastExportEvent(QStringLiteral("wndshow")).value(QStringLiteral("type")), QStringLiteral("exportimage"));
+        QCOMPARE(lastExportEvent(QStringLiteral("wndshow")).value(QStringLiteral("doc_type")), QStringLiteral("vyx"));
         dialog->client()->watermarkRadio(2)->click();
         dialog->client()->formatCombo()->setCurrentRow(0);
         exportAndWait(dialog);
-        const auto begin = lastEvent(QStringLiteral("begin"));
+        const auto begin = lastExportEvent(QStringLiteral("begin"));
         QCOMPARE(begin.value(QStringLiteral("watermark")), QStringLiteral("default"));
         QCOMPARE(begin.value(QStringLiteral("export_type")), QStringLiteral("LongPicture"));
         QCOMPARE(begin.value(QStringLiteral("format")), QStringLiteral("jpg"));
         QCOMPARE(begin.value(QStringLiteral("quality")), QStringLiteral("200%"));
         QCOMPARE(begin.value(QStringLiteral("page")), QStringLiteral("all_page"));
-        const auto end = lastEvent(QStringLiteral("end"));
+        const auto end = lastExportEvent(QStringLiteral("end"));
         QCOMPARE(end.value(QStringLiteral("result")), QStringLiteral("success"));
         QCOMPARE(end.value(QStringLiteral("pageCount")), QStringLiteral("3"));
         QCOMPARE(end.value(QStringLiteral("upload_to_cloud")), QStringLiteral("flase"));
@@ -518,7 +433,7 @@ private slots:
         QVERIFY(QFileInfo(picturePath(QStringLiteral("doc.jpg"))).size() > 0);
         dialog->client()->watermarkRadio(1)->click();
         exportAndWait(dialog);
-        QVERIFY(lastEvent(QStringLiteral("watermark")).contains(QStringLiteral("policy")));
+        QVERIFY(lastExportEvent(QStringLiteral("watermark")).contains(QStringLiteral("policy")));
         dialog->close();
     }
 
@@ -536,8 +451,7 @@ private slots:
         const QString cloud = m_folder + QStringLiteral("/../cloud-") + QFileInfo(m_folder).fileName();
         KHostConfig::setValue(QStringLiteral("cloudRoot"), cloud);
         KHostConfig::setValue(QStringLiteral("userId"), QStringLiteral("u7"));
-        const QString key = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\Classes\\CLSID\\{5FCD4425-CA3A-48F4-A57C-B8A75C32ACB1}");
-        KRegistry::setValue(key, QString(), QStringLiteral("lumo cloud"));
+        KRegistry::setValue(kCloudKey, QString(), QStringLiteral("lumo cloud"));
         openDocument(Writer, 2);
         QPointer<KExportPictureDlg> dialog = showDialog();
         QVERIFY(!dialog->client()->backupCheckBox()->isHidden());
@@ -546,7 +460,7 @@ private slots:
         exportAndWait(dialog);
         for (const QString &f : cloudFiles)
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo::exists(cloud + QStringLiteral("/u7/") + f), qPrintable(f), 10000);
-        KRegistry::remove(key, QString());
+        KRegistry::remove(kCloudKey, QString());
         dialog->close();
         QDir(cloud).removeRecursively();
     }
@@ -612,7 +526,7 @@ private slots:
         exportAndWait(dialog);
         QCOMPARE(m_tips.first().title, QStringLiteral("Out of range"));
         QCOMPARE(m_tips.first().text, QStringLiteral("system will be composed with 20 pages as a long graph."));
-        QCOMPARE(!outputs(m_folder).isEmpty(), exported);
+        QCOMPARE(!exportOutputs(m_folder).isEmpty(), exported);
         QCOMPARE(m_tips.last().title == QLatin1String("Export success"), exported);
         QTRY_COMPARE_WITH_TIMEOUT(server.targets.size(), 2, 10000);
         QCOMPARE(server.reports(), reports);
@@ -649,12 +563,12 @@ private slots:
         QCOMPARE(m_tips.first().title, QStringLiteral("Export Limit"));
         QVERIFY(m_tips.first().text.startsWith(QStringLiteral("Picture length and width product exceeds 10000*10000")));
         QCOMPARE(m_tips.first().buttons, int(KTipsDialog::ContinueOutputButton | KTipsDialog::CancelOutputButton));
-        QTEST(lastEvent(QStringLiteral("pop")).value(QStringLiteral("action")), "action");
-        QCOMPARE(lastEvent(QStringLiteral("pop")).value(QStringLiteral("type")), QStringLiteral("output_limit"));
+        QTEST(lastExportEvent(QStringLiteral("pop")).value(QStringLiteral("action")), "action");
+        QCOMPARE(lastExportEvent(QStringLiteral("pop")).value(QStringLiteral("type")), QStringLiteral("output_limit"));
         QCOMPARE(QFileInfo(picturePath(QStringLiteral("sheet.png"))).size() > 0, kept);
         QCOMPARE(m_tips.last().title == QLatin1String("Export success"), kept);
         const QStringList left = kept ? QStringList({"sheet.csv.sheet", "sheet.png"}) : QStringList({"sheet.csv.sheet"});
-        QCOMPARE(outputs(m_folder), left);
+        QCOMPARE(exportOutputs(m_folder), left);
         dialog->close();
     }
 
@@ -705,10 +619,8 @@ private slots:
     {
         openDocument(Writer, 4);
         QPointer<KExportPictureDlg> dialog = showDialog();
-        const QString scale = QString::number(qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2 : 1);
-        auto save = [&](const char *state, QImage picture) {
-            QVERIFY(!picture.isNull());
-            QVERIFY(picture.save(ktest::artifactPath(QStringLiteral("exportdlg-%1-x%2.png").arg(QLatin1String(state), scale))));
+        auto save = [](const char *state, const QImage &picture) {
+            QVERIFY(saveStateGrab(QStringLiteral("exportdlg"), state, picture));
         };
         QTRY_VERIFY(dialog->client()->preview()->isReady());
         save("setup-long", dialog->grab().toImage());
@@ -716,14 +628,7 @@ private slots:
         QTRY_VERIFY(dialog->client()->preview()->isReady());
         save("each-page", dialog->grab().toImage());
         dialog->client()->showExportTips();
-        QImage busy = dialog->grab().toImage();
-        {
-            KExportLoadingTips *tip = dialog->client()->loadingTips();
-            QPainter p(&busy);
-            const QPoint at = tip->mapToGlobal(QPoint()) - dialog->mapToGlobal(QPoint());
-            p.drawPixmap(at * busy.devicePixelRatio() / busy.devicePixelRatio(), tip->grab());
-        }
-        save("exporting", busy);
+        save("exporting", withOverlay(dialog, dialog->grab().toImage(), dialog->client()->loadingTips()));
         dialog->client()->hideExportTips();
         KTipsDialog finished(dialog, QStringLiteral("Export success"),
                              QStringLiteral("image outputed, open file or open output path to view!"),

@@ -40,14 +40,10 @@ void sendEnter(QWidget *w)
     QApplication::sendEvent(w, &enter);
 }
 
-// Writes a picture for a person to look at, when the run asks for them.
+// Writes a picture for a person to look at.
 void saveArtifact(QWidget *w, const QString &name)
 {
-    const QString folder = qEnvironmentVariable("KTAVRO_TEST_ARTIFACTS");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    QVERIFY(w->grab().save(folder + QLatin1Char('/') + name));
+    QVERIFY(w->grab().save(ktest::artifactPath(name)));
 }
 } // namespace
 
@@ -372,12 +368,7 @@ private slots:
         QVERIFY(!tips.strip()->loadingIcon()->isTurning());
     }
 
-    void tilesScaleAndMarkTheChecked_data()
-    {
-        QTest::addColumn<double>("factor");
-        QTest::newRow("100 %") << 1.0;
-        QTest::newRow("200 %") << 2.0;
-    }
+    void tilesScaleAndMarkTheChecked_data() { ktest::addDisplayFactors("factor"); }
 
     void tilesScaleAndMarkTheChecked()
     {

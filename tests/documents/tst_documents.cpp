@@ -254,8 +254,6 @@ private slots:
         QCOMPARE(pdf->copiesOpened() > 0, copies);
     }
 
-    // Documents open and render their first page, or are refused with the reason, within
-    // seconds however hostile they are.
     // A document's kind follows its name in any case: the component that serves it, and
     // whether LibreOffice converts it first.
     void kindFollowsTheName_data()
@@ -289,6 +287,8 @@ private slots:
         QCOMPARE(KDocumentLoader::needsConversion(path), converted);
     }
 
+    // Documents open and render their first page, or are refused with the reason, within
+    // seconds however hostile they are.
     void documentsOpenOrAreRefusedInBoundedTime_data()
     {
         QTest::addColumn<QString>("name");

@@ -44,6 +44,15 @@ void click(QWidget *widget, const QPoint &pos)
     sendMouse(widget, QEvent::MouseButtonRelease, pos, global);
 }
 
+// Presses at `at`, moves by `delta` and releases there.
+void drag(QWidget *widget, const QPoint &at, const QPoint &delta)
+{
+    const QPoint global = widget->mapToGlobal(at);
+    sendMouse(widget, QEvent::MouseButtonPress, at, global);
+    sendMouse(widget, QEvent::MouseMove, at + delta, global + delta);
+    sendMouse(widget, QEvent::MouseButtonRelease, at + delta, global + delta);
+}
+
 std::unique_ptr<KFrameWindow> shownWindow(int flags = KFrame::DefaultButtons)
 {
     auto window = std::make_unique<KFrameWindow>();
@@ -180,10 +189,7 @@ private slots:
         KFrameAction *close = bar->action(KFrame::CloseButton);
         close->setEnabled(!disabled);
         QSignalSpy closed(bar, &KFrameTitleBar::closeButtonClicked);
-        const QPoint at = close->geometry().center();
-        sendMouse(bar, QEvent::MouseButtonPress, at, bar->mapToGlobal(at));
-        sendMouse(bar, QEvent::MouseMove, at + releaseShift, bar->mapToGlobal(at + releaseShift));
-        sendMouse(bar, QEvent::MouseButtonRelease, at + releaseShift, bar->mapToGlobal(at + releaseShift));
+        drag(bar, close->geometry().center(), releaseShift);
         QCOMPARE(closed.count(), 0);
         QVERIFY(window->isVisible());
         QVERIFY(!(close->state() & QStyle::State_Sunken));
@@ -341,10 +347,7 @@ private slots:
         if (edge & Qt::BottomEdge)
             at.setY(content.bottom() + 2);
         QCOMPARE(int(window->resizeEdgesAt(at)), resizable ? edge : 0);
-        const QPoint global = window->mapToGlobal(at);
-        sendMouse(window.get(), QEvent::MouseButtonPress, at, global);
-        sendMouse(window.get(), QEvent::MouseMove, at + QPoint(30, 20), global + QPoint(30, 20));
-        sendMouse(window.get(), QEvent::MouseButtonRelease, at + QPoint(30, 20), global + QPoint(30, 20));
+        drag(window.get(), at, QPoint(30, 20));
         const QRect after = window->geometry();
         QCOMPARE(QRect(after.x() - before.x(), after.y() - before.y(), after.width() - before.width(),
                        after.height() - before.height()),
@@ -493,12 +496,7 @@ private slots:
         QVERIFY(!theme.hasIcon(QStringLiteral("a")));
     }
 
-    void measuresFollowTheDisplayFactor_data()
-    {
-        QTest::addColumn<double>("factor");
-        QTest::newRow("100 %") << 1.0;
-        QTest::newRow("200 %") << 2.0;
-    }
+    void measuresFollowTheDisplayFactor_data() { ktest::addDisplayFactors("factor"); }
 
     void measuresFollowTheDisplayFactor()
     {

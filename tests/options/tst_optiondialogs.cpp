@@ -679,12 +679,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
     }
 
-    void grabDialogs_data()
-    {
-        QTest::addColumn<double>("scale");
-        QTest::newRow("100") << 1.0;
-        QTest::newRow("200") << 2.0;
-    }
+    void grabDialogs_data() { ktest::addDisplayFactors("scale"); }
     void grabDialogs()
     {
         QFETCH(double, scale);

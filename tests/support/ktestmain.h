@@ -34,6 +34,14 @@
     }
 
 namespace ktest {
+// The display factors a look test runs at, 100 % and 200 %, as a column of that name.
+inline void addDisplayFactors(const char *column)
+{
+    QTest::addColumn<double>(column);
+    QTest::newRow("100 %") << 1.0;
+    QTest::newRow("200 %") << 2.0;
+}
+
 // Starts this test executable as a helper process (see KTAVRO_TEST_MAIN_WITH_HELPER).
 inline void startHelper(QProcess &process, const QString &name, const QStringList &arguments = {})
 {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +16,9 @@ struct Run
     QJsonObject json;
     QString out;
     QString err;
+
+    // The picture a --json run reports it wrote.
+    QImage picture() const { return QImage(json.value(QStringLiteral("fileName")).toString()); }
 };
 
 // Starts brindlex with extra environment; a null value removes the variable.
@@ -48,6 +52,15 @@ inline Run finish(QProcess &process, int timeout = 120000)
     run.json = QJsonDocument::fromJson(run.out.toUtf8()).object();
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// Runs brindlex (see startBrindlex) to its end.
+inline Run runBrindlex(const QString &program, const QStringList &arguments,
+                       const QMap<QString, QString> &environment = {})
+{
+    QProcess process;
+    startBrindlex(process, program, arguments, environment);
+    return finish(process);
 }
 
 // Every entry below the folder, hidden ones too, relative to it and sorted.
