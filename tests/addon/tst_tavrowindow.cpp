@@ -77,6 +77,8 @@ private slots:
         QCOMPARE(darkBands(made), 3); // the three pages' blocks, stacked
         QTest::qWait(200);
         QCOMPARE(received.count(), 0); // no upload was asked
+        widget->grab().save(ktest::artifactPath(QStringLiteral("tavrowindow.png")));
+        made.save(ktest::artifactPath(QStringLiteral("tavrowindow-picture.png")));
         widget->close();
         QTRY_VERIFY(widget.isNull()); // deleted on close
     }

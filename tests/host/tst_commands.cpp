@@ -81,17 +81,6 @@ private slots:
         QCOMPARE(command.isDisableByIdMso(), off);
     }
 
-    void copyCarriesHostSettings()
-    {
-        KxMainWindow window;
-        ProbeCommand source(&window, {});
-        source.setText(QStringLiteral("Export"));
-        source.setProperty("detail", QStringLiteral("CloudSvr"));
-        ProbeCommand target(&window, {});
-        source.copyProperties(&target);
-        QCOMPARE(target.text(), QStringLiteral("Export"));
-        QCOMPARE(target.property("detail").toString(), QStringLiteral("CloudSvr"));
-    }
 
     void listIsVisibleWhileAMemberIs()
     {
