@@ -21,13 +21,11 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QPointer>
-#include <QReadLocker>
-#include <QReadWriteLock>
-#include <QWriteLocker>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <shared_mutex>
 #include <limits>
 
 #include <sys/stat.h>
@@ -58,6 +56,10 @@ struct ColumnLayout
 
 } // namespace
 
+// Standard locks rather than Qt's: the thread checker sees them, so it can tell what they guard.
+using ReadLock = std::shared_lock<std::shared_mutex>;
+using WriteLock = std::unique_lock<std::shared_mutex>;
+
 // The state of a run, shared by the caller's thread, the worker and the picture writer.
 class KExportImageTaskPrivate
 {
@@ -65,7 +67,7 @@ public:
     explicit KExportImageTaskPrivate(const KExportComponent &c) : component(c) {}
 
     const KExportComponent &component;
-    mutable QReadWriteLock lock;
+    mutable std::shared_mutex lock;
     ExportImageOptions options;
     QMap<int, QList<QImage>> pageImages;
     // Read without the lock by encoders that ask every few rows.
@@ -156,13 +158,13 @@ bool KExportImageTask::exportLongPicturePdf(const ExportImageOptions &options)
 
 void KExportImageTask::setMainWindow(KxMainWindow *window)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->mainWindow = window;
 }
 
 KxMainWindow *KExportImageTask::mainWindow() const
 {
-    QReadLocker lock(&d->lock);
+    ReadLock lock(d->lock);
     return d->mainWindow.data();
 }
 
@@ -174,7 +176,7 @@ const KExportComponent &KExportImageTask::component() const
 void KExportImageTask::startTask(const ExportImageOptions &options)
 {
     {
-        QWriteLocker lock(&d->lock);
+        WriteLock lock(d->lock);
         d->options = options;
         d->outputFile.clear();
         d->outputWritten = false;
@@ -206,7 +208,7 @@ void KExportImageTask::run()
     // that arrives before the thread gets going.
     ExportImageOptions options;
     {
-        QReadLocker lock(&d->lock);
+        ReadLock lock(d->lock);
         options = d->options;
     }
     if (options.preview) {
@@ -216,7 +218,7 @@ void KExportImageTask::run()
         preview.previewImage = previewImage();
         setExitCode(Success);
         {
-            QWriteLocker lock(&d->lock);
+            WriteLock lock(d->lock);
             d->result = preview;
         }
         resetCancel();
@@ -261,7 +263,7 @@ void KExportImageTask::finishRun(const ExportImageOptions &options, Step step)
     }
     removeOutput(options);
     const Result outcome = takeResult(options);
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->pageImages.clear(); // pages a failed long picture had queued
     d->result = outcome;
 }
@@ -270,7 +272,7 @@ KExportImageTask::Result KExportImageTask::takeResult(const ExportImageOptions &
 {
     Result outcome;
     const QString count = pageCountText(options);
-    QReadLocker lock(&d->lock);
+    ReadLock lock(d->lock);
     outcome.code = d->exitCode;
     outcome.file = d->outputFile;
     outcome.pageCount = d->component.paintsWholeSheet ? d->countText : count;
@@ -284,7 +286,7 @@ KExportImageTask::Result KExportImageTask::takeResult(const ExportImageOptions &
 
 KExportImageTask::Result KExportImageTask::result() const
 {
-    QReadLocker lock(&d->lock);
+    ReadLock lock(d->lock);
     return d->result;
 }
 
@@ -292,7 +294,7 @@ KExportImageTask::Result KExportImageTask::result() const
 // before the export (an overwritten long picture) are never touched.
 void KExportImageTask::removeOutput(const ExportImageOptions &options)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     if (d->exitCode == Success)
         return;
     if (d->component.writesSingleFile(options.longPicture)) {
@@ -319,7 +321,7 @@ QString KExportImageTask::pageCountText(const ExportImageOptions &options)
     }
     int count;
     {
-        QReadLocker lock(&d->lock);
+        ReadLock lock(d->lock);
         count = d->pageCount;
     }
     if (count < 0)
@@ -335,13 +337,13 @@ void KExportImageTask::cancel()
 
 void KExportImageTask::requestCancel()
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->cancelRequested = true;
 }
 
 bool KExportImageTask::isCanceled()
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     if (d->cancelRequested)
         d->exitCode = Canceled;
     return d->cancelRequested;
@@ -349,7 +351,7 @@ bool KExportImageTask::isCanceled()
 
 void KExportImageTask::resetCancel()
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->cancelRequested = false;
 }
 
@@ -397,7 +399,7 @@ bool KExportImageTask::exportLongPicture(const ExportImageOptions &options)
     if (!options.exportInCaller && !renderPages(options))
         return false;
     {
-        QReadLocker lock(&d->lock);
+        ReadLock lock(d->lock);
         if (d->pageImages.isEmpty())
             return false;
     }
@@ -411,7 +413,7 @@ bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOption
 {
     const QString path = KOutputPath::normalize(options.outputDir + QDir::separator() + options.fileName);
     {
-        QWriteLocker lock(&d->lock);
+        WriteLock lock(d->lock);
         d->outputFile = path;
         d->outputWritten = false;
     }
@@ -431,7 +433,7 @@ bool KExportImageTask::writePart(QImage &picture, const QString &path, const Exp
     if (!writeImage(picture, path, options))
         return false;
     // The result names the first part, the file a viewer should open first.
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     if (d->outputFile.isEmpty())
         d->outputFile = path;
     return true;
@@ -439,7 +441,7 @@ bool KExportImageTask::writePart(QImage &picture, const QString &path, const Exp
 
 void KExportImageTask::addPageImage(int column, const QImage &image)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->pageImages[column].append(image);
 }
 
@@ -455,7 +457,7 @@ bool KExportImageTask::composeLongPicture(QImage &result)
 {
     QMap<int, QList<QImage>> pages;
     {
-        QWriteLocker lock(&d->lock);
+        WriteLock lock(d->lock);
         pages.swap(d->pageImages);
     }
     QList<ColumnLayout> columns;
@@ -529,7 +531,7 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
         return KExportRules::Claim::Failed;
     });
     if (!folder.isEmpty()) {
-        QWriteLocker lock(&d->lock);
+        WriteLock lock(d->lock);
         d->outputFolder = QDir::toNativeSeparators(folder);
         return QDir::toNativeSeparators(withTrailingSeparator(folder));
     }
@@ -598,7 +600,7 @@ bool KExportImageTask::placePage(const QByteArray &bytes, const QString &path)
         setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return false;
     }
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->written << path;
     if (d->outputFile.isEmpty())
         d->outputFile = path;
@@ -632,7 +634,7 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
         setFailureDetail(tr("Cannot write %1: %2").arg(path, error));
         return false;
     }
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->written << path;
     if (path == d->outputFile)
         d->outputWritten = true;
@@ -641,31 +643,31 @@ bool KExportImageTask::writeImage(QImage &image, const QString &path, const Expo
 
 KExportImageTask::ExitCode KExportImageTask::exitCode() const
 {
-    QReadLocker lock(&d->lock);
+    ReadLock lock(d->lock);
     return d->exitCode;
 }
 
 void KExportImageTask::setExitCode(ExitCode code)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->exitCode = code;
 }
 
 void KExportImageTask::setPageCountValue(int count)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->pageCount = count;
 }
 
 void KExportImageTask::setCountText(const QString &text)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     d->countText = text;
 }
 
 void KExportImageTask::setFailureDetail(const QString &detail)
 {
-    QWriteLocker lock(&d->lock);
+    WriteLock lock(d->lock);
     if (d->detail.isEmpty())
         d->detail = detail;
 }

@@ -13,7 +13,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 
 namespace {
 
@@ -84,7 +83,7 @@ int KExportImageTaskQz::pageCount()
 
 bool KExportImageTaskQz::areaTooLarge() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_areaTooLarge;
 }
 
@@ -186,7 +185,7 @@ QImage KExportImageTaskQz::previewImage()
 {
     const QImage painted = paintContent(1, false, QString()).image;
     const QImage preview = painted.isNull() ? painted : framed(painted);
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     m_previewCache = preview;
     return preview;
 }
@@ -194,7 +193,7 @@ QImage KExportImageTaskQz::previewImage()
 bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
 {
     {
-        QMutexLocker lock(&m_stateLock);
+        std::lock_guard<std::mutex> lock(m_stateLock);
         m_renderDpi = options.dpi;
         m_areaTooLarge = false;
     }
@@ -203,7 +202,7 @@ bool KExportImageTaskQz::exportLongPicture(const ExportImageOptions &options)
     const Painted painted = paintContent(std::max(1, options.dpi / 96), options.exportInCaller,
                                          QFileInfo(options.fileName).suffix());
     {
-        QMutexLocker lock(&m_stateLock);
+        std::lock_guard<std::mutex> lock(m_stateLock);
         m_areaTooLarge = painted.tooLarge;
     }
     if (!painted.countText.isEmpty())

@@ -2,9 +2,9 @@
 
 #include "kexportimagetask.h"
 
-#include <QMutex>
-
 #include <kspreadsheet.h>
+
+#include <mutex>
 
 // The spreadsheet component's task. A sheet has no pages: the cells in use and everything
 // anchored over them make one rectangle, which the host paints into one picture at the
@@ -36,7 +36,7 @@ private:
     Painted paintContent(int scale, bool exportInCaller, const QString &formatSuffix);
     bool paintArea(QImage &image, IKSheetLayout *layout, const QRectF &area, int scale, bool plain);
 
-    mutable QMutex m_stateLock; // guards the three below
+    mutable std::mutex m_stateLock; // guards the three below
     QImage m_previewCache;
     int m_renderDpi = 1;
     bool m_areaTooLarge = false;

@@ -23,6 +23,9 @@ KPictureWriteQueue::~KPictureWriteQueue()
     m_changed.notify_all();
     for (const std::unique_ptr<QThread> &thread : m_threads)
         thread->wait();
+    // Each worker let go of the lock last; taking it orders their ending before what
+    // follows in a way the thread checker sees (Qt's own wait it does not).
+    std::lock_guard<std::mutex> ended(m_mutex);
 }
 
 int KPictureWriteQueue::threadsForCores()

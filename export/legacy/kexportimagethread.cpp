@@ -73,13 +73,13 @@ void KExportimageThread::setPageRendererSource(std::function<KComPtr<IKPageRende
 
 void KExportimageThread::stop()
 {
-    QWriteLocker locker(&m_lock);
+    std::unique_lock<std::shared_mutex> locker(m_lock);
     m_running = false;
 }
 
 bool KExportimageThread::isWanted() const
 {
-    QReadLocker locker(&m_lock);
+    std::shared_lock<std::shared_mutex> locker(m_lock);
     return m_running;
 }
 
@@ -98,7 +98,7 @@ bool KExportimageThread::exportDocument(const QString &component, const QString 
         return false;
     stopAndWait();
     {
-        QWriteLocker locker(&m_lock);
+        std::unique_lock<std::shared_mutex> locker(m_lock);
         m_running = true;
         m_component = component;
         m_outputPath = outputPath;
@@ -169,7 +169,7 @@ bool KExportimageThread::savePages(IKPageRenderer *renderer, int pageCount)
         if (kSucceeded(page->saveAsPng(file, PageDpi)))
             files << file;
     }
-    QWriteLocker locker(&m_lock);
+    std::unique_lock<std::shared_mutex> locker(m_lock);
     m_pageFiles = files;
     return !files.isEmpty();
 }
@@ -210,14 +210,14 @@ void KExportimageThread::run()
     bool ok = false;
     QString output;
     {
-        QReadLocker locker(&m_lock);
+        std::shared_lock<std::shared_mutex> locker(m_lock);
         output = m_outputPath;
         ok = !m_pageFiles.isEmpty() && !output.isEmpty();
     }
     if (ok)
         ok = compose();
     {
-        QWriteLocker locker(&m_lock);
+        std::unique_lock<std::shared_mutex> locker(m_lock);
         if (!m_running)
             return; // stopped: nobody waits for an answer
         m_running = false;

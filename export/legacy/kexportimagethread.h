@@ -5,12 +5,12 @@
 
 #include <QImage>
 #include <QPointer>
-#include <QReadWriteLock>
 #include <QStringList>
 #include <QThread>
 
 #include <functional>
 #include <memory>
+#include <shared_mutex>
 
 class KxMainWindow;
 class QTemporaryDir;
@@ -69,7 +69,7 @@ private:
     bool isWanted() const;
     void stopAndWait();
 
-    mutable QReadWriteLock m_lock;
+    mutable std::shared_mutex m_lock;
     bool m_running = false;
     bool m_preparing = false;
     QString m_component;

@@ -15,12 +15,14 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
-#include <QMutex>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <zlib.h>
+
+#include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -638,9 +640,9 @@ private slots:
         };
         auto encode = [&](int yesAt) {
             Run run;
-            QMutex mutex; // pieces ask from several threads
+            std::mutex mutex; // pieces ask from several threads
             const kpicture::Stop stop = [&] {
-                QMutexLocker lock(&mutex);
+                std::lock_guard<std::mutex> lock(mutex);
                 const bool yes = yesAt > 0 && ++run.asked >= yesAt;
                 if (yesAt == 0)
                     ++run.asked;
@@ -713,25 +715,25 @@ private slots:
         QFETCH(int, failFinish);
         QFETCH(QStringList, finished);
         QStringList done;
-        QMutex mutex;
-        QAtomicInt running;
+        std::mutex mutex;
+        std::atomic<int> running{0};
         int mostAtOnce = 0;
         bool pushed = true;
         {
             KPictureWriteQueue queue(threads, threads);
             for (int i = 0; i < 6; ++i) {
                 pushed = queue.push([&, i]() -> KPictureWriteQueue::Finish {
-                    const int now = running.fetchAndAddOrdered(1) + 1;
+                    const int now = running.fetch_add(1) + 1;
                     QThread::msleep(30 - 4 * i); // later pictures are ready first
                     {
-                        QMutexLocker lock(&mutex);
+                        std::lock_guard<std::mutex> lock(mutex);
                         mostAtOnce = std::max(mostAtOnce, now);
                     }
-                    running.fetchAndAddOrdered(-1);
+                    running.fetch_sub(1);
                     if (i == failPrepare)
                         return {};
                     return [&, i] {
-                        QMutexLocker lock(&mutex);
+                        std::lock_guard<std::mutex> lock(mutex);
                         done << QString::number(i);
                         return i != failFinish;
                     };
