@@ -30,6 +30,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -159,6 +160,12 @@ QWidget *KDesktopWindow::groupWidget(const KUiGroup &group)
         button->setAutoRaise(true);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMinimumWidth(72);
+        if (action->menu()) {
+            // The style draws a drop-down's arrow in the corner without widening the button
+            // for it: room on both sides keeps the centred label clear of it.
+            const int arrow = button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button);
+            button->setMinimumWidth(std::max(72, button->sizeHint().width() + 2 * arrow));
+        }
         button->setVisible(action->isVisible());
         // A tool button does not follow its action's visibility by itself.
         connect(action, &QAction::changed, button, [button, action] { button->setVisible(action->isVisible()); });
