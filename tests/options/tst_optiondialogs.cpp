@@ -311,7 +311,7 @@ private slots:
     // Every picker feeds the swatch and the editors.
     void pickersFeedEachOther()
     {
-        KColorDialog dialog(QColor(Qt::white));
+        KColorDialog dialog{QColor(Qt::white)};
         QCOMPARE(dialog.swatch()->currentColor(), QColor(Qt::white));
         emit dialog.hexPicker()->selectColor(QColor(0x808080));
         QCOMPARE(dialog.swatch()->newColor(), QColor(0x808080));
