@@ -65,22 +65,10 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QList<PageRange>>("ranges");
         using R = QList<PageRange>;
-        QTest::newRow("one page as a range") << "3-3" << true << R{{3, 3}};
+        // The parsing itself is the export rules' own; here, what the field makes of it.
         QTest::newRow("placeholder example") << "1,3,5-10" << true << R{{1, 1}, {3, 3}, {5, 10}};
-        QTest::newRow("last page") << "10" << true << R{{10, 10}};
-        QTest::newRow("spaces around") << " 2 " << true << R{{2, 2}};
-        QTest::newRow("page 0") << "0-2" << false << R{};
-        QTest::newRow("first above last") << "5-3" << false << R{};
-        QTest::newRow("page 11") << "11" << false << R{};
-        QTest::newRow("ends at 12") << "9-12" << false << R{};
-        QTest::newRow("two dashes") << "1-2-3" << false << R{};
-        QTest::newRow("leading comma") << ",1" << false << R{};
-        QTest::newRow("leading dash") << "-1" << false << R{};
-        QTest::newRow("trailing comma") << "1," << false << R{};
-        QTest::newRow("two commas") << "1,,2" << false << R{};
-        QTest::newRow("open range") << "3-" << false << R{};
+        QTest::newRow("past the last page") << "9-12" << false << R{};
         QTest::newRow("empty") << "" << false << R{};
-        QTest::newRow("beyond int") << "99999999999" << false << R{};
     }
 
     void rangeEdit()
