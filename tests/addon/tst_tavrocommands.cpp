@@ -30,13 +30,7 @@
 #include <memory>
 
 namespace {
-const QStringList kNames = {
-    QStringLiteral("KxExportTavroImageCommand"), QStringLiteral("KxFileMenuExportTavroImageCommand"),
-    QStringLiteral("KxInsertTavroImageCommand"), QStringLiteral("KxOpenWebTavroCommand"),
-    QStringLiteral("KxPdf2PhotoCommand"),        QStringLiteral("KxSaveAsExportTavroImageCommand"),
-    QStringLiteral("KxTavroCommand"),            QStringLiteral("KxTavroListCommand"),
-    QStringLiteral("KxVyxTavroContext"),         QStringLiteral("KxVyxTavroLayoutCommand"),
-};
+const QStringList kNames = ktest::addonCommandNames();
 
 // A File-menu command whose action may delete it, as a host rebuilding its menu would.
 class SelfDeletingCommand : public KxFileMenuExportTavroImageCommand
