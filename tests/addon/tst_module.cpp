@@ -1,4 +1,5 @@
 #include "ktestdocuments.h"
+#include "ktestfiles.h"
 #include "ktestmain.h"
 
 #include <kappcontext.h>
@@ -37,12 +38,6 @@ QList<QWidget *> dialogsOfClass(const char *name)
             found << widget;
     }
     return found;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The log the module's sandbox writes now: the newest one.
@@ -156,11 +151,11 @@ private slots:
         const QString log = currentLog();
         QVERIFY(!log.isEmpty());
         qWarning("ktavro-unload-marker");
-        QVERIFY2(!readAll(log).contains("ktavro-unload-marker"), "the line was not buffered");
+        QVERIFY2(!ktest::readFile(log).contains("ktavro-unload-marker"), "the line was not buffered");
 
         QVERIFY(module.unload());
         QVERIFY(!isMapped(ModulePath));
-        QVERIFY(readAll(log).contains("ktavro-unload-marker"));
+        QVERIFY(ktest::readFile(log).contains("ktavro-unload-marker"));
         QVERIFY(!QFileInfo::exists(sandboxFolder() + QStringLiteral("/temp/old.tmp")));
         QVERIFY(!QFileInfo::exists(sandboxFolder() + QStringLiteral("/log/old.log")));
         QVERIFY(QFileInfo::exists(log));

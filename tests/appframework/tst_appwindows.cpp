@@ -39,8 +39,26 @@ public:
         return true;
     }
     KEssAppAdapterProxy *proxy() override { return nullptr; }
+    // The arguments of each widget request.
+    QList<QVariantList> requests() const
+    {
+        QList<QVariantList> found;
+        for (const auto &call : calls) {
+            if (call.first == Method_RequestWidget)
+                found << call.second;
+        }
+        return found;
+    }
     QList<QPair<int, QVariantList>> calls;
 };
+
+void recordLaunches(QStringList *opened)
+{
+    KShell::setLauncher([opened](const QString &, const QStringList &arguments) {
+        *opened << arguments;
+        return true;
+    });
+}
 
 // What a menu holds: collection names, "-" for separators.
 QStringList menuLayout(const QMenu *menu)
@@ -189,8 +207,6 @@ private slots:
         }
         QCOMPARE(shownNames, names);
         QCOMPARE(shownCollections, collections);
-        QCOMPARE(KAppTitleBar::actionIconNames(KFrame::CloseButton),
-                 QStringLiteral("plugin_title_close;plugin_title_close_hover;plugin_title_close_click"));
     }
 
     void declarationShowsOnceAtFirst_data()
@@ -233,10 +249,7 @@ private slots:
         QFETCH(QVariantMap, properties);
         QFETCH(QString, operation);
         QStringList opened;
-        KShell::setLauncher([&opened](const QString &, const QStringList &arguments) {
-            opened << arguments;
-            return true;
-        });
+        recordLaunches(&opened);
         KEssApplicationAdapter adapter;
         m_log = std::make_unique<LogRecorder>(&adapter);
         startApp(properties);
@@ -254,14 +267,6 @@ private slots:
         }
         client->confirmButton()->click();
         QVERIFY(!dlg.isVisible());
-    }
-
-    void declarationWithoutSandboxStillOpens()
-    {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Sandbox is not ready!$")));
-        KAppDeclarationDlg dlg;
-        QVERIFY(dlg.declarationClient()->statement().isEmpty());
-        QVERIFY(!dlg.declarationClient()->operationButton());
     }
 
     void aboutShowsProperties_data()
@@ -384,10 +389,7 @@ private slots:
     {
         QFETCH(bool, logined);
         QStringList opened;
-        KShell::setLauncher([&opened](const QString &, const QStringList &arguments) {
-            opened << arguments;
-            return true;
-        });
+        recordLaunches(&opened);
         KEssApplicationAdapter adapter;
         m_log = std::make_unique<LogRecorder>(&adapter);
         startApp({});
@@ -422,11 +424,7 @@ private slots:
         adapter.calls.clear();
         window->appTitleBar()->assistMenu()->actions().first()->trigger();
         QCOMPARE(signal.count(), 1);
-        QList<QVariantList> requests;
-        for (const auto &call : adapter.calls) {
-            if (call.first == Method_RequestWidget)
-                requests << call.second;
-        }
+        const QList<QVariantList> requests = adapter.requests();
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests.first().value(0).toInt(), 2);
         QCOMPARE(requests.first().value(1).value<QWidget *>(), static_cast<QWidget *>(window.get()));
@@ -517,12 +515,9 @@ private slots:
         adapter.calls.clear();
         window->onFeedbackShortcut();
         window->onDiagnoseShortcut();
-        QList<int> kinds;
-        for (const auto &call : adapter.calls) {
-            if (call.first == Method_RequestWidget)
-                kinds << call.second.value(0).toInt();
-        }
-        QCOMPARE(kinds, (QList<int>{2, 1}));
+        QCOMPARE(adapter.requests().size(), 2);
+        QCOMPARE(adapter.requests().at(0).value(0).toInt(), 2);
+        QCOMPARE(adapter.requests().at(1).value(0).toInt(), 1);
     }
 
     void startUpAsksTheAdapterAndSendsTheStartEvent_data() { ktest::addDisplayFactors("scale"); }
@@ -570,6 +565,10 @@ private slots:
         QCOMPARE(window->appTitleBar()->assistMenu()->actions().size(), 0);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Sandbox is not ready!$")));
+        KAppDeclarationDlg dlg;
+        QVERIFY(dlg.declarationClient()->statement().isEmpty());
+        QVERIFY(!dlg.declarationClient()->operationButton());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "ktestfiles.h"
 #include "ktestmain.h"
 #include "logrecorder.h"
 
@@ -12,11 +13,9 @@
 #include <QThread>
 
 #include <atomic>
-#include <csignal>
 #include <functional>
 #include <mutex>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -28,12 +27,6 @@ SandboxInfo exportInfo(const QString &appId = QStringLiteral("export_photo"))
     info.appKey = appId;
     info.displayName = QStringLiteral("Export Tool");
     return info;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Standard error while `body` runs, through a pipe: pipes, unlike files, are not bound by the
@@ -169,7 +162,7 @@ private slots:
         const QString longText(600, QLatin1Char('e'));
         logger->write(0, longText);
         logger.reset();
-        const QList<QByteArray> lines = readAll(path).split('\n');
+        const QList<QByteArray> lines = ktest::readFile(path).split('\n');
         QCOMPARE(lines.size(), 6); // five lines and the empty rest after the last "\n"
         QVERIFY(lines.at(4).endsWith(": " + longText.toUtf8()));
     }
@@ -185,19 +178,13 @@ private slots:
         logger.setDebuggerCopies(true);
         const QString block(300, QLatin1Char('x'));
 
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit none = saved;
-        none.rlim_cur = 0;
         bool stillWriting = true;
         const QByteArray err = stderrOf([&] {
-            setrlimit(RLIMIT_FSIZE, &none);
+            const ktest::FileSizeLimit none(0);
             for (int i = 0; i < 4; ++i)
                 logger.write(1, block); // each flushes the one before
             stillWriting = logger.isFileWriting();
             logger.write(1, QStringLiteral("after-close"));
-            setrlimit(RLIMIT_FSIZE, &saved);
         });
 
         QVERIFY(!stillWriting);
@@ -222,7 +209,7 @@ private slots:
                 logger->write(0, QStringLiteral("thread %1 line %2 %3").arg(t).arg(i).arg(QString(i % 90, QLatin1Char('z'))));
         });
         logger.reset();
-        const QList<QByteArray> lines = readAll(path).trimmed().split('\n');
+        const QList<QByteArray> lines = ktest::readFile(path).trimmed().split('\n');
         QCOMPARE(lines.size(), 1200);
         const QRegularExpression pattern(QStringLiteral("^\\[[-0-9: ]{23}\\]\\[Debug\\]: thread \\d line (\\d+) (z*)$"));
         for (const QByteArray &line : lines) {
@@ -311,7 +298,7 @@ private slots:
 
         const QString logPath = sandbox->logFilePath();
         DestroySandbox();
-        const QByteArray log = readAll(logPath);
+        const QByteArray log = ktest::readFile(logPath);
         QVERIFY(log.contains("][Critical]: info-line\n"));
         QVERIFY(log.contains("][Warning]: kept-only\n"));
         qInstallMessageHandler(previous);
@@ -386,7 +373,7 @@ private slots:
         other.write("after-clean-up\nquit\n");
         QVERIFY(other.waitForFinished(30000));
         QCOMPARE(other.exitCode(), 0);
-        QVERIFY(readAll(otherLog).contains("][Warning]: after-clean-up\n"));
+        QVERIFY(ktest::readFile(otherLog).contains("][Warning]: after-clean-up\n"));
         sandbox->removeExpiredFiles(false, 0, 0); // closed now: an ordinary file
         QVERIFY(!QFileInfo::exists(otherLog));
     }
@@ -448,11 +435,11 @@ private slots:
             found.insert(message.remove(prefix));
         const QRegularExpression format(QStringLiteral("^\\[[-0-9: ]{23}\\]\\[(Debug|Warning|Critical)\\]: (\\(0x[0-9a-f]+ [^@]+@\\d+\\) )?(.*)$"));
         // Copies to the debugger from two sandboxes may interleave: only their texts count.
-        const QString copies = QString::fromUtf8(readAll(kept.filePath(QStringLiteral("debugger.log"))));
+        const QString copies = QString::fromUtf8(ktest::readFile(kept.filePath(QStringLiteral("debugger.log"))));
         for (auto it = QRegularExpression(QStringLiteral("(?<=: |\\) )w\\d+-\\d+")).globalMatch(copies); it.hasNext();)
             found.insert(it.next().captured());
         for (int cycle = 0; cycle < cycles; ++cycle) {
-            const QByteArray text = readAll(kept.filePath(QStringLiteral("%1.log").arg(cycle)));
+            const QByteArray text = ktest::readFile(kept.filePath(QStringLiteral("%1.log").arg(cycle)));
             QVERIFY(text.isEmpty() || text.endsWith('\n'));
             for (const QByteArray &line : text.split('\n')) {
                 const QRegularExpressionMatch match = format.match(QString::fromUtf8(line));

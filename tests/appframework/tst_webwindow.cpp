@@ -416,12 +416,13 @@ private slots:
         QCOMPARE(geometry.value(QStringLiteral("height")).toInt(), window->frameGeometry().height());
         QCOMPARE(geometry.value(QStringLiteral("result")).toBool(), true);
 
-        pageValue(*window, QStringLiteral("document.getElementById('content').value = 'The export is slow';"
+        pageValue(*window, QStringLiteral("document.getElementById('content').value = 'The export is \u00e9 slow';"
                                           "document.getElementById('category').value = 'suggestion';"
                                           "document.getElementById('submit').click();"));
         QTRY_COMPARE(feedbackLines().size(), linesBefore + 1);
         const QJsonObject line = QJsonDocument::fromJson(feedbackLines().last().toUtf8()).object();
-        QCOMPARE(line.value(QStringLiteral("content")).toString(), QStringLiteral("The export is slow"));
+        QCOMPARE(line.value(QStringLiteral("content")).toString(), QStringLiteral("The export is \u00e9 slow"));
+        QVERIFY(!line.value(QStringLiteral("time")).toString().isEmpty());
         QCOMPARE(line.value(QStringLiteral("category")).toString(), QStringLiteral("suggestion"));
         QCOMPARE(line.value(QStringLiteral("appid")).toString(), QStringLiteral("export_photo_url"));
         QCOMPARE(line.value(QStringLiteral("from")).toString(), QStringLiteral("matrix_assistmenu"));

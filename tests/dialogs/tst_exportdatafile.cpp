@@ -1,3 +1,4 @@
+#include "ktestfiles.h"
 #include "ktestmain.h"
 
 #include <kexportdatafile.h>
@@ -6,8 +7,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 QByteArray watermarkXml(const QString &attributes)
@@ -15,29 +14,6 @@ QByteArray watermarkXml(const QString &attributes)
     return QStringLiteral("<data><watermark %1/></data>").arg(attributes).toUtf8();
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Limits the size of any file this process writes, so a save fails half-way as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 } // namespace
 
 class TestExportDataFile : public QObject
@@ -155,7 +131,7 @@ private slots:
         data.recentColors = {QColor(Qt::red), QColor(0x0a, 0x0b, 0x0c)};
         QVERIFY(kexportdata::write(path, data));
 
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = ktest::readFile(path);
         QVERIFY(bytes.contains("color=\"0abcde\""));
         QVERIFY(bytes.contains("colors=\"ff0000;0a0b0c\""));
         QVERIFY(bytes.contains("\n    <watermark")); // indentation 4
@@ -186,16 +162,16 @@ private slots:
         KExportData first;
         first.watermark.setRotate(12);
         QVERIFY(kexportdata::write(path, first));
-        const QByteArray before = readAll(path);
+        const QByteArray before = ktest::readFile(path);
 
         KExportData second;
         for (int i = 0; i < 400; ++i)
             second.recentColors << QColor(QRgb(i));
         {
-            FileSizeLimit limit(before.size() + 64);
+            const ktest::FileSizeLimit limit(before.size() + 64);
             QVERIFY(!kexportdata::write(path, second));
         }
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(ktest::readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("data")});
     }
 

@@ -8,10 +8,8 @@
 
 namespace {
 const QString kEmpty = QStringLiteral("Export path can't be empty,please input file path");
-const QString kLength = QStringLiteral("Export path length must be between 2 and 260 characters");
 const QString kNoPlace = QStringLiteral("Export path does not exist,please input a valid local path");
 const QString kInvalidPath = QStringLiteral("Invalid file path,please reselect and try again");
-const QString kCharacters = QStringLiteral("A file name can't contain any of the following characters: \\/:*?\"<>|");
 const QString kFormat = QStringLiteral("Invalid image format,please reselect and try again");
 const QString kReplace = QStringLiteral("The file already exists,confirm to replace the original file.");
 
@@ -63,25 +61,12 @@ private slots:
         QTest::addColumn<QString>("written"); // the path afterwards
         QTest::addColumn<QString>("call");    // what the user saw, "" for nothing
 
-        const QString tooLong = QStringLiteral("@/") + QString(300, QLatin1Char('a')) + QStringLiteral(".png");
+        // The rules themselves are the output path's own; here, what the person sees of them.
         QTest::newRow("empty") << "" << true << false << false << "" << "refuse|" + kEmpty;
-        QTest::newRow("one character") << "a" << false << false << false << "a" << "refuse|" + kLength;
-        QTest::newRow("over 260") << tooLong << true << false << false << tooLong << "refuse|" + kLength;
-        QTest::newRow("bare drive") << "C:" << true << false << false << "C:" << "refuse|" + kNoPlace;
-        QTest::newRow("drive path") << "D:\\pics\\a.png" << true << false << false << "D:\\pics\\a.png"
-                                    << "refuse|" + kNoPlace;
         QTest::newRow("no file name") << "@/" << true << false << false << "@/" << "refuse|" + kNoPlace;
-        QTest::newRow("only dot and suffix") << "@/.png" << true << false << false << "@/.png" << "refuse|" + kNoPlace;
-        QTest::newRow("folder under a file") << "@/file.txt/x.png" << true << false << false << "@/file.txt/x.png"
-                                             << "refuse|" + kInvalidPath;
         QTest::newRow("doubled separators, upper-case suffix")
             << "@//new///deep\\\\a.PNG" << true << false << true << "@/new/deep/a.PNG" << "";
         QTest::newRow("gif refused") << "@/a.gif" << true << false << false << "@/a.gif" << "refuse|" + kFormat;
-        QTest::newRow("one letter and png") << "@/a.png" << true << false << true << "@/a.png" << "";
-        QTest::newRow("jpeg") << "@/a.JPEG" << true << false << true << "@/a.JPEG" << "";
-        QTest::newRow("forbidden character") << "@/a?b.png" << true << false << false << "@/a?b.png"
-                                             << "refuse|" + kCharacters;
-        QTest::newRow("no suffix") << "@/picture" << true << false << false << "@/picture" << "refuse|" + kFormat;
         QTest::newRow("existing file, yes") << "@/old.png" << true << true << true << "@/old.png" << "ask|" + kReplace;
         QTest::newRow("existing file, no") << "@/old.png" << true << false << false << "@/old.png" << "ask|" + kReplace;
         QTest::newRow("each page: existing folder") << "@" << false << false << true << "@" << "";

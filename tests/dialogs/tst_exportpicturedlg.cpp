@@ -1,4 +1,5 @@
 #include "ktestexportdlg.h"
+#include "ktesthttp.h"
 
 #include <kexportbutton.h>
 #include <kexportcombobox.h>
@@ -17,8 +18,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <limits>
 #include <unistd.h>
@@ -41,62 +40,12 @@ int openHandles()
     return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
 }
 
-// The text of a report: its query after "&d=", read back from six-bit characters (least
-// significant bits first) into bytes.
+// The text of a report: its query after "&d=".
 QByteArray reportText(const QByteArray &target)
 {
-    static const QByteArray alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
     const int at = target.indexOf("&d=");
-    if (at < 0)
-        return QByteArray();
-    QByteArray bytes;
-    quint32 pending = 0;
-    int bits = 0;
-    for (const char c : target.mid(at + 3)) {
-        pending |= quint32(std::max(0, int(alphabet.indexOf(c)))) << bits;
-        bits += 6;
-        if (bits >= 8) {
-            bytes += char(pending & 0xff);
-            pending >>= 8;
-            bits -= 8;
-        }
-    }
-    return bytes;
+    return at < 0 ? QByteArray() : ktest::decodeReport(target.mid(at + 3));
 }
-
-// Keeps the target of every request it receives and answers 200.
-struct ReportServer : QTcpServer
-{
-    QList<QByteArray> targets;
-
-    ReportServer()
-    {
-        connect(this, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    socket->setProperty("in", socket->property("in").toByteArray() + socket->readAll());
-                    const QByteArray in = socket->property("in").toByteArray();
-                    if (!in.contains("\r\n\r\n"))
-                        return;
-                    targets << in.split(' ').value(1);
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-        listen(QHostAddress::LocalHost);
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/info").arg(serverPort()); }
-    // The caller's text of each report, in arrival order.
-    QStringList reports() const
-    {
-        QStringList texts;
-        for (const QByteArray &t : targets)
-            texts << QString::fromUtf8(reportText(t)).section(QStringLiteral("&p3="), 1);
-        return texts;
-    }
-};
 
 } // namespace
 
@@ -515,9 +464,9 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, exported);
         QFETCH(QStringList, reports);
-        ReportServer server;
+        ktest::HttpRecorder server;
         QVERIFY(server.isListening());
-        KHostConfig::setValue(QStringLiteral("serverUrl.InfoCollectServer"), server.url());
+        KHostConfig::setValue(QStringLiteral("serverUrl.InfoCollectServer"), server.url(QStringLiteral("/info")));
         KHostConfig::setValue(QStringLiteral("userId"), QString());
         openDocument(Pdf, 22);
         QPointer<KExportPictureDlg> dialog = showDialog();
@@ -528,12 +477,13 @@ private slots:
         QCOMPARE(m_tips.first().text, QStringLiteral("system will be composed with 20 pages as a long graph."));
         QCOMPARE(!exportOutputs(m_folder).isEmpty(), exported);
         QCOMPARE(m_tips.last().title == QLatin1String("Export success"), exported);
-        QTRY_COMPARE_WITH_TIMEOUT(server.targets.size(), 2, 10000);
-        QCOMPARE(server.reports(), reports);
-        const QString first = QString::fromUtf8(reportText(server.targets.first()));
+        QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 2, 10000);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(QString::fromUtf8(reportText(server.target(i))).section(QStringLiteral("&p3="), 1), reports.at(i));
+        const QString first = QString::fromUtf8(reportText(server.target(0)));
         QVERIFY2(first.startsWith(QStringLiteral("dm=/vyx/pdf/info&action=click&")), qPrintable(first));
         QVERIFY2(first.contains(QStringLiteral("&pnum=3&p1=pdf_co&p2=-1&p3=")), qPrintable(first));
-        QVERIFY(server.targets.first().startsWith("/info?v=D1S1E2&d="));
+        QVERIFY(server.target(0).startsWith("/info?v=D1S1E2&d="));
         dialog->close();
     }
 

@@ -65,22 +65,10 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QList<PageRange>>("ranges");
         using R = QList<PageRange>;
-        QTest::newRow("one page as a range") << "3-3" << true << R{{3, 3}};
+        // The parsing itself is the export rules' own; here, what the field makes of it.
         QTest::newRow("placeholder example") << "1,3,5-10" << true << R{{1, 1}, {3, 3}, {5, 10}};
-        QTest::newRow("last page") << "10" << true << R{{10, 10}};
-        QTest::newRow("spaces around") << " 2 " << true << R{{2, 2}};
-        QTest::newRow("page 0") << "0-2" << false << R{};
-        QTest::newRow("first above last") << "5-3" << false << R{};
-        QTest::newRow("page 11") << "11" << false << R{};
-        QTest::newRow("ends at 12") << "9-12" << false << R{};
-        QTest::newRow("two dashes") << "1-2-3" << false << R{};
-        QTest::newRow("leading comma") << ",1" << false << R{};
-        QTest::newRow("leading dash") << "-1" << false << R{};
-        QTest::newRow("trailing comma") << "1," << false << R{};
-        QTest::newRow("two commas") << "1,,2" << false << R{};
-        QTest::newRow("open range") << "3-" << false << R{};
+        QTest::newRow("past the last page") << "9-12" << false << R{};
         QTest::newRow("empty") << "" << false << R{};
-        QTest::newRow("beyond int") << "99999999999" << false << R{};
     }
 
     void rangeEdit()
@@ -178,7 +166,7 @@ private slots:
         QCOMPARE(QStringList({t.normal.name(), t.hover.name(), t.pressed.name()}), colors);
     }
 
-    void buttonFollowsTheMouse()
+    void buttonsLinksAndLabelsFollowTheMouse()
     {
         KExportButton *button = KExportButton::filled(QStringLiteral("Export"));
         button->resize(96, 32);
@@ -193,6 +181,17 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
         delete button;
+
+        KExportLabel label(QStringLiteral("Open folder"));
+        sendEnter(&label);
+        QCOMPARE(label.palette().color(QPalette::WindowText), QColor(0x4a, 0x90, 0xe2));
+        KExportImageLinkEx link(QStringLiteral("Done. "), QStringLiteral("Open"));
+        link.show();
+        QCOMPARE(link.currentLinkColor(), QColor(0x50, 0x87, 0xe5));
+        sendEnter(&link);
+        QCOMPARE(link.currentLinkColor(), QColor(0x7c, 0xab, 0xf2));
+        QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(link.currentLinkColor(), QColor(0x39, 0x66, 0xbf));
     }
 
     // Every clickable widget counts only a release over it that follows a press on it.
@@ -231,20 +230,6 @@ private slots:
             QTest::mousePress(widget.get(), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(widget.get(), Qt::LeftButton, {}, releaseAt);
         QCOMPARE(spy.count(), clicks);
-    }
-
-    void linksAndLabelsTakeTheHoverColour()
-    {
-        KExportLabel label(QStringLiteral("Open folder"));
-        sendEnter(&label);
-        QCOMPARE(label.palette().color(QPalette::WindowText), QColor(0x4a, 0x90, 0xe2));
-        KExportImageLinkEx link(QStringLiteral("Done. "), QStringLiteral("Open"));
-        link.show();
-        QCOMPARE(link.currentLinkColor(), QColor(0x50, 0x87, 0xe5));
-        sendEnter(&link);
-        QCOMPARE(link.currentLinkColor(), QColor(0x7c, 0xab, 0xf2));
-        QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(link.currentLinkColor(), QColor(0x39, 0x66, 0xbf));
     }
 
     // Without a host text any text is a watermark; with one, only a changed text.
@@ -337,7 +322,7 @@ private slots:
         QCOMPARE(quality.quality(), KPhotoQualityComboBoxItem::High);
     }
 
-    void loadingIconTurnsWhileShown()
+    void loadingIconTurnsWhileShownAndCancelStopsIt()
     {
         KLoadingIcon icon;
         QVERIFY(!icon.isTurning());
@@ -351,10 +336,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(icon.angle() > 0, 500); // the timer itself turns it
         icon.hide();
         QVERIFY(!icon.isTurning());
-    }
 
-    void loadingTipsCancelLink()
-    {
         KExportLoadingTips tips;
         tips.setText(QStringLiteral("Exporting page 3..."));
         tips.show();

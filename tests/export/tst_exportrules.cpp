@@ -298,8 +298,9 @@ private slots:
                  QStringLiteral("Export path length must be between 2 and 260 characters"));
         QVERIFY(!KOutputPath::check(QLatin1Char('/') + QString(300, QLatin1Char('a')), false).ok);
         // A drive letter passes the length test, then names no place here.
-        QCOMPARE(KOutputPath::check(QStringLiteral("C:"), true).message,
-                 QStringLiteral("Export path does not exist,please input a valid local path"));
+        for (const char *drive : {"C:", "D:\\pics\\a.png"})
+            QCOMPARE(KOutputPath::check(QString::fromLatin1(drive), true).message,
+                     QStringLiteral("Export path does not exist,please input a valid local path"));
 
         const KOutputPath::Check doubled = KOutputPath::check(dir.path() + QStringLiteral("//new//deeper/pic.png"), true);
         QVERIFY(doubled.ok);
@@ -316,7 +317,9 @@ private slots:
         QVERIFY(parsePageRanges(QStringLiteral("1,3,5-10"), 10, &ranges));
         QCOMPARE(ranges, QList<PageRange>({{1, 1}, {3, 3}, {5, 10}}));
         QVERIFY(parsePageRanges(QStringLiteral(" 3-3 "), 10, &ranges));
-        for (const char *bad : {"0-2", "4-3", "11", "9-12", "1-2-3", ",1", "-1", "1,", "1,,2", "", "a"})
+        QVERIFY(parsePageRanges(QStringLiteral("10"), 10, &ranges));
+        QCOMPARE(ranges, QList<PageRange>({{10, 10}}));
+        for (const char *bad : {"0-2", "4-3", "11", "9-12", "1-2-3", ",1", "-1", "1,", "1,,2", "3-", "", "a", "99999999999"})
             QVERIFY2(!parsePageRanges(QString::fromLatin1(bad), 10, &ranges), bad);
     }
 };

@@ -328,6 +328,7 @@ private slots:
         QTest::newRow("bottom right corner") << true << int(Qt::RightEdge | Qt::BottomEdge) << QRect(0, 0, 30, 20);
         QTest::newRow("left edge keeps the right") << true << int(Qt::LeftEdge) << QRect(30, 0, -30, 0);
         QTest::newRow("switch off") << false << int(Qt::RightEdge | Qt::BottomEdge) << QRect(0, 0, 0, 0);
+        QTest::newRow("inside the content") << true << 0 << QRect(0, 0, 0, 0);
     }
 
     void edgesResizeOnlyWithTheSwitchOn()
@@ -347,20 +348,15 @@ private slots:
         if (edge & Qt::BottomEdge)
             at.setY(content.bottom() + 2);
         QCOMPARE(int(window->resizeEdgesAt(at)), resizable ? edge : 0);
+        if (!edge) { // near the edge, yet inside; and the shadow's corner
+            QCOMPARE(int(window->resizeEdgesAt(QPoint(content.right() - 10, content.center().y()))), 0);
+            QCOMPARE(int(window->resizeEdgesAt(QPoint(0, 0))), 0);
+        }
         drag(window.get(), at, QPoint(30, 20));
         const QRect after = window->geometry();
         QCOMPARE(QRect(after.x() - before.x(), after.y() - before.y(), after.width() - before.width(),
                        after.height() - before.height()),
                  change);
-    }
-
-    void pressesInsideTheContentDoNotResize()
-    {
-        auto window = shownWindow();
-        const QRect content = window->contentRect();
-        QCOMPARE(int(window->resizeEdgesAt(content.center())), 0);
-        QCOMPARE(int(window->resizeEdgesAt(QPoint(content.right() - 10, content.center().y()))), 0);
-        QCOMPARE(int(window->resizeEdgesAt(QPoint(0, 0))), 0);
     }
 
     void resizedGeometryKeepsLimits_data()

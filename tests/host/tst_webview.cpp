@@ -394,36 +394,6 @@ private slots:
         QVERIFY(!view.runJavaScript(QStringLiteral("document.body.innerText")).toString().trimmed().isEmpty());
     }
 
-    void feedbackPageSubmitsThroughTheStandIn()
-    {
-        QWidget window;
-        window.setGeometry(40, 50, 520, 560);
-        KxWebViewContainer view(&window);
-        view.resize(520, 560);
-        TestApi api;
-        auto *handler = new KxFeedbackJSApiHandler(&window);
-        api.registerHandler(QStringLiteral("thisapplication"), handler);
-        view.publishObject(QStringLiteral("qwebkit"), &api);
-        QFile::remove(KxFeedbackStandIn::filePath());
-        QVERIFY(loadAndWait(view, QUrl(krt::product::feedbackAppUrl(QStringLiteral("export_photo")))));
-        QTRY_COMPARE(view.runJavaScript(QStringLiteral("window.kxFeedbackGeometry && window.kxFeedbackGeometry.width")).toInt(),
-                     window.frameGeometry().width());
-        view.runJavaScript(QStringLiteral("document.getElementById('content').value = 'Pictures come out \u00e9 blurry';"
-                                          "document.getElementById('contact').value = 'me@example.org';"
-                                          "document.getElementById('submit').click();"));
-        QTRY_VERIFY(view.runJavaScript(QStringLiteral("document.getElementById('status').className")).toString().contains(QLatin1String("ok")));
-        QFile file(KxFeedbackStandIn::filePath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        QCOMPARE(lines.size(), 2); // one line and the final newline
-        const QJsonObject line = QJsonDocument::fromJson(lines.first()).object();
-        QCOMPARE(line.value(QStringLiteral("content")).toString(), QStringLiteral("Pictures come out \u00e9 blurry"));
-        QCOMPARE(line.value(QStringLiteral("appid")).toString(), QStringLiteral("export_photo"));
-        QCOMPARE(line.value(QStringLiteral("category")).toString(), QStringLiteral("problem"));
-        QVERIFY(!line.value(QStringLiteral("time")).toString().isEmpty());
-        view.grab().save(ktest::artifactPath(QStringLiteral("webview-feedback.png")));
-    }
-
     void aFailedSubmissionSaysSoAndWritesNothing()
     {
         QFile::remove(KxFeedbackStandIn::filePath());

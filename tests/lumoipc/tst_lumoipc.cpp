@@ -1,3 +1,4 @@
+#include "ktestfiles.h"
 #include "ktestmain.h"
 #include "uploadrequestwire.h"
 
@@ -11,8 +12,6 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -49,12 +48,6 @@ bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -104,14 +97,14 @@ private slots:
         QCOMPARE(result.code, int(UploadFilesToCloudResult::Ok));
         const QString folder = m_root + QStringLiteral("/u1/cloudapp/ktavro/Report/");
         QCOMPARE(result.uploadedFiles, QStringList({folder + "a.png", folder + "b.png"}));
-        QCOMPARE(readFile(folder + "a.png"), QByteArray("first"));
-        QCOMPARE(readFile(folder + "b.png"), QByteArray("second"));
+        QCOMPARE(ktest::readFile(folder + "a.png"), QByteArray("first"));
+        QCOMPARE(ktest::readFile(folder + "b.png"), QByteArray("second"));
 
         // A second backup of the same name replaces the first.
         writeFile(a, "changed");
         result = klumocloud::uploadFilesToCloud(request(QStringLiteral("/cloudapp//ktavro/./Report/"), {a}).bytes(), m_user);
         QCOMPARE(result.code, int(UploadFilesToCloudResult::Ok));
-        QCOMPARE(readFile(folder + "a.png"), QByteArray("changed"));
+        QCOMPARE(ktest::readFile(folder + "a.png"), QByteArray("changed"));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"a.png", "b.png"}));
     }
 
@@ -226,15 +219,12 @@ private slots:
     {
         QFETCH(int, size);
         const QString big = source(QStringLiteral("big.png"), QByteArray(size, 'x'));
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        ::getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limited = previous;
-        limited.rlim_cur = 1024;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const UploadFilesToCloudResult result = klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {big}).bytes(), m_user);
-        ::setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        UploadFilesToCloudResult result;
+        {
+            const ktest::FileSizeLimit limit(1024);
+            QVERIFY(limit.isSet());
+            result = klumocloud::uploadFilesToCloud(request(QStringLiteral("x"), {big}).bytes(), m_user);
+        }
         QCOMPARE(result.failedFiles, QStringList({big}));
         QCOMPARE(result.uploadedFiles, QStringList());
         QVERIFY(result.code != int(UploadFilesToCloudResult::Ok));
@@ -257,7 +247,7 @@ private slots:
         QCOMPARE(receiver.requestId, id);
         QCOMPARE(receiver.calledOn, &thread);
         QCOMPARE(receiver.result.code, int(UploadFilesToCloudResult::Ok));
-        QCOMPARE(readFile(m_root + "/u1/async/f.png"), QByteArray("f"));
+        QCOMPARE(ktest::readFile(m_root + "/u1/async/f.png"), QByteArray("f"));
     }
 
     void refusedCallsAndVanishedReceivers()
@@ -278,7 +268,7 @@ private slots:
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(receiver.calls, 0);
-        QCOMPARE(readFile(m_root + "/u1/late/g.png"), QByteArray("g"));
+        QCOMPARE(ktest::readFile(m_root + "/u1/late/g.png"), QByteArray("g"));
     }
 };
 

@@ -130,16 +130,6 @@ private slots:
                  QStringLiteral("cloud\\Report"));
     }
 
-    void uploadsOneFile()
-    {
-        const QString file = m_dir.filePath(QStringLiteral("long/picture.png"));
-        touch(file);
-        const QString id = KTavroCloudHelper::instance()->uploadFile(file, QStringLiteral("cloudapp/ktavro"));
-        const UploadFilesToCloudResult result = finished(id);
-        QCOMPARE(result.code, int(UploadFilesToCloudResult::Ok));
-        QCOMPARE(result.uploadedFiles, QStringList{m_cloud + QStringLiteral("/u42/cloudapp/ktavro/picture.png")});
-    }
-
     void uploadsTheFolderItselfOnly()
     {
         const QString folder = m_dir.filePath(QStringLiteral("pages/Report"));

@@ -1,3 +1,4 @@
+#include "ktesthttp.h"
 #include "ktestmain.h"
 
 #include <infocollect.h>
@@ -7,76 +8,17 @@
 #include <nettransferservice.h>
 
 #include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
-const QByteArray kAlphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
-
-// The server side's reading of an encoded text; trailing pad bits are dropped.
-QByteArray decodeInfo(const QByteArray &text)
-{
-    QByteArray bytes;
-    quint32 pending = 0;
-    int pendingBits = 0;
-    for (const char c : text) {
-        const int value = kAlphabet.indexOf(c);
-        if (value < 0)
-            return "<not encoded>";
-        pending |= quint32(value) << pendingBits;
-        pendingBits += 6;
-        if (pendingBits >= 8) {
-            bytes += char(pending & 0xff);
-            pending >>= 8;
-            pendingBits -= 8;
-        }
-    }
-    return bytes;
-}
+using ktest::HttpRecorder;
 
 QByteArray decodedQuery(const QByteArray &target, const QByteArray &base)
 {
-    return target.startsWith(base) ? decodeInfo(target.mid(base.size())) : "<base differs: " + target + ">";
+    return target.startsWith(base) ? ktest::decodeReport(target.mid(base.size())) : "<base differs: " + target + ">";
 }
 
 const QByteArray kIdentity = "&guid=G4&hdid=H5&uuid=U6&version=V1&channel=";
-
-// Records every request's target and arrival time and answers 200, except under /hang
-// (never answers) and /drop (closes the connection without a word).
-struct LocalHttpServer : QTcpServer
-{
-    struct Request { QByteArray target; qint64 arrivedMs; };
-    QList<Request> requests;
-    QElapsedTimer clock;
-
-    LocalHttpServer()
-    {
-        clock.start();
-        connect(this, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    socket->setProperty("in", socket->property("in").toByteArray() + socket->readAll());
-                    const QByteArray in = socket->property("in").toByteArray();
-                    if (!in.contains("\r\n\r\n"))
-                        return;
-                    requests << Request{in.split(' ').value(1), clock.elapsed()};
-                    if (requests.last().target.startsWith("/drop")) {
-                        socket->abort();
-                        socket->deleteLater();
-                    } else if (!requests.last().target.startsWith("/hang")) {
-                        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                        socket->disconnectFromHost();
-                    }
-                });
-            }
-        });
-        listen(QHostAddress::LocalHost);
-    }
-    QString url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
-    QByteArray target(int i) const { return requests.at(i).target; }
-};
 
 } // namespace
 
@@ -84,7 +26,7 @@ class TestNetTransfer : public QObject
 {
     Q_OBJECT
 
-    LocalHttpServer m_server;
+    HttpRecorder m_server;
 
 private slots:
     void initTestCase()
@@ -112,8 +54,8 @@ private slots:
             const QByteArray encoded = encodeInfo(bytes);
             QCOMPARE(encoded.size(), (4 * bytes.size() + 2) / 3);
             for (const char c : encoded)
-                QVERIFY2(kAlphabet.contains(c), encoded.constData());
-            QCOMPARE(decodeInfo(encoded), bytes);
+                QVERIFY2(ktest::kReportAlphabet.contains(c), encoded.constData());
+            QCOMPARE(ktest::decodeReport(encoded), bytes);
         }
     }
 
@@ -194,7 +136,7 @@ private slots:
         sendInfo(url, QStringLiteral("/m"), QStringLiteral("a"), {});
         sendInfo(m_server.url(QString::fromLatin1(next)), QStringLiteral("/m"), QStringLiteral("a"), {});
         const auto arrived = [this, &next] {
-            for (const LocalHttpServer::Request &request : m_server.requests)
+            for (const HttpRecorder::Request &request : m_server.requests)
                 if (request.target.startsWith(next))
                     return true;
             return false;

@@ -42,6 +42,14 @@ inline void addDisplayFactors(const char *column)
     QTest::newRow("200 %") << 2.0;
 }
 
+// The add-on's commands, as it registers them with the host's factory.
+inline QStringList addonCommandNames()
+{
+    return {"KxExportTavroImageCommand", "KxFileMenuExportTavroImageCommand", "KxInsertTavroImageCommand",
+            "KxOpenWebTavroCommand", "KxPdf2PhotoCommand", "KxSaveAsExportTavroImageCommand", "KxTavroCommand",
+            "KxTavroListCommand", "KxVyxTavroContext", "KxVyxTavroLayoutCommand"};
+}
+
 // Starts this test executable as a helper process (see KTAVRO_TEST_MAIN_WITH_HELPER).
 inline void startHelper(QProcess &process, const QString &name, const QStringList &arguments = {})
 {

@@ -1,5 +1,4 @@
-#include "ktestdocuments.h"
-#include "ktestmain.h"
+#include "ktestexportdlg.h"
 
 #include <kapptranslators.h>
 #include <kdocumentloader.h>
@@ -69,37 +68,20 @@ QStringList clippedTexts(QWidget *root)
 
 } // namespace
 
-class TestTranslations : public QObject
+class TestTranslations : public QObject, ktest::ExportDialogFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<KxMainWindow> m_window;
-
-    void openWriterDocument(int pages)
-    {
-        const QString path = m_tmp->filePath(QStringLiteral("doc.html"));
-        QVERIFY(ktest::writeText(path, ktest::blockPagesHtml(pages)));
-        const KOpenedDocument opened = KDocumentLoader::open(path);
-        QVERIFY2(opened.object, qPrintable(opened.error));
-        QCoreApplication::setApplicationName(opened.component);
-        m_window.reset(new KxMainWindow);
-        m_window->openDocument(opened.object.get(), QFileInfo(path).fileName());
-        KxApplication::coreApplication()->setActiveDocumentPath(path);
-    }
 
 private slots:
     void init()
     {
-        m_tmp.reset(new QTemporaryDir);
+        resetFixture();
         setLanguageSources(QString(), QByteArray(), QByteArray());
     }
 
     void cleanup()
     {
-        m_window.reset();
-        KxApplication::coreApplication()->setActiveDocument(nullptr);
-        KxApplication::coreApplication()->setActiveDocumentPath(QString());
+        closeDocument();
         setLanguageSources(QString(), QByteArray(), QByteArray());
     }
 
@@ -204,7 +186,7 @@ private slots:
         setLanguageSources(QString(), QByteArray(), QByteArray("zh_CN.UTF-8"));
         const KTavroTranslation translation;
         QVERIFY(translation.isInstalled());
-        openWriterDocument(4);
+        openDocument(ktest::Writer, 4);
         QPointer<KExportPictureDlg> dialog =
             new KExportPictureDlg(nullptr, QStringLiteral("test_export"), QString(), -1);
         dialog->setHostWindow(m_window.get());
@@ -214,15 +196,14 @@ private slots:
         QTest::qWait(1200);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->client()->isPreviewRunning(), 60000);
         const QStringList clipped = clippedTexts(dialog);
-        const QString scale = QString::number(qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2 : 1);
-        QVERIFY(dialog->grab().toImage().save(ktest::artifactPath(QStringLiteral("exportdlg-zh_CN-x%1.png").arg(scale))));
+        QVERIFY(ktest::saveStateGrab(QStringLiteral("exportdlg"), "zh_CN", dialog->grab().toImage()));
         KTipsDialog finished(dialog, QCoreApplication::translate("KExportPictureClientWidget", "Export success"),
                              QCoreApplication::translate("KExportPictureClientWidget",
                                                          "image outputed, open file or open output path to view!"),
                              KTipsDialog::OpenButton | KTipsDialog::OpenPathButton, KTipsDialog::CompleteIcon);
         finished.show();
         QVERIFY(QTest::qWaitForWindowExposed(&finished));
-        QVERIFY(finished.grab().toImage().save(ktest::artifactPath(QStringLiteral("tips-zh_CN-x%1.png").arg(scale))));
+        QVERIFY(ktest::saveStateGrab(QStringLiteral("tips"), "zh_CN", finished.grab().toImage()));
         const QStringList clippedTips = clippedTexts(&finished);
         finished.close();
         dialog->close();
@@ -256,9 +237,8 @@ private slots:
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         QCOMPARE(dialog->windowTitle(), title);
-        const QString scale = QString::number(qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2 : 1);
-        QVERIFY(dialog->grab().toImage().save(
-            ktest::artifactPath(QStringLiteral("options-%1-zh_CN-x%2.png").arg(QLatin1String(QTest::currentDataTag()), scale))));
+        QVERIFY(ktest::saveStateGrab(QStringLiteral("options-") + QLatin1String(QTest::currentDataTag()), "zh_CN",
+                                     dialog->grab().toImage()));
         const QStringList clipped = clippedTexts(dialog.get());
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
     }
