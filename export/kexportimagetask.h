@@ -125,7 +125,7 @@ private:
     Step runExport(const ExportImageOptions &options);
     void finishRun(const ExportImageOptions &options, Step step);
     Result takeResult(const ExportImageOptions &options);
-    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options, bool alone);
     bool finishPageWrites();
     KPictureWriteQueue::Finish preparePage(QImage &image, const QString &path, const ExportImageOptions &options);
     bool placePage(const QByteArray &bytes, const QString &path);
