@@ -200,6 +200,15 @@ void KExportImageTask::returnFreedMemory()
 #endif
 }
 
+void KExportImageTask::keepFreedPagesForReuse()
+{
+#ifdef __GLIBC__
+    // Up to the largest block a thread's heap holds; larger pages still map on their own.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+#endif
+}
+
 void KExportImageTask::run()
 {
     // The cancel flag was cleared by startTask; clearing it again here would lose a cancel
