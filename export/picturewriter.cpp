@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QtMath>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -186,7 +187,7 @@ bool encodeBmp(QIODevice *device, const QImage &image, QString *error, const Sto
             return false;
         }
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0, width = image.width(); x < width; ++x) {
             row[size_t(3 * x)] = char(qBlue(line[x]));
             row[size_t(3 * x + 1)] = char(qGreen(line[x]));
             row[size_t(3 * x + 2)] = char(qRed(line[x]));
@@ -260,6 +261,9 @@ bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *byte
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
         return false;
+    // A byte a pixel up front: the file is not copied at every doubling as it grows, and
+    // room left unused is never touched, so it takes no memory.
+    bytes->reserve(int(std::min<qint64>(qint64(image.width()) * image.height(), 256 << 20)));
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
     return encodeTo(&buffer, image, format, error, 1, stop);

@@ -2,6 +2,7 @@
 
 #include <jpegencoder.h>
 #include <picturewriter.h>
+#include <pngencoder.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -96,6 +97,34 @@ private slots:
         QCOMPARE(back.size(), size);
         if (dpi > 0)
             QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), dpi);
+    }
+
+    // A grey page is stored with one byte a pixel: a single pixel off grey in any channel,
+    // anywhere, must keep the colour.
+    void greyNeedsEveryPixelGrey_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<uint>("pixel");
+        QTest::addColumn<bool>("grey");
+        QTest::newRow("all grey") << QPoint(-1, -1) << 0u << true;
+        QTest::newRow("first pixel, red off") << QPoint(0, 0) << 0xff817f7fu << false;
+        QTest::newRow("middle, green off") << QPoint(150, 40) << 0xff7f807fu << false;
+        QTest::newRow("last pixel, blue off") << QPoint(300, 96) << 0xff7f7f7eu << false;
+        QTest::newRow("alpha byte ignored") << QPoint(7, 7) << 0x00404040u << true;
+    }
+
+    void greyNeedsEveryPixelGrey()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(uint, pixel);
+        QFETCH(bool, grey);
+        QImage image(301, 97, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                reinterpret_cast<QRgb *>(image.scanLine(y))[x] = qRgb((x + y) & 0xff, (x + y) & 0xff, (x + y) & 0xff);
+        if (at.x() >= 0)
+            reinterpret_cast<QRgb *>(image.scanLine(at.y()))[at.x()] = pixel;
+        QCOMPARE(kpngencoder::isGrey(image), grey);
     }
 
     // A device that fills up, at the start, after the first buffer or at the very end,
