@@ -267,6 +267,8 @@ QVariantMap KCommandLineExport::execute(KExportImageMgr &manager)
         result.insert(QStringLiteral("errTitle"), title);
         result.insert(QStringLiteral("errMsg"), message);
     });
+    if (!m_options.longPicture)
+        KExportImageTask::keepFreedPagesForReuse(); // this process only exports
     g_running = &manager;
     if (manager.startExport(m_options))
         loop.exec();

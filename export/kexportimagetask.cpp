@@ -202,6 +202,15 @@ void KExportImageTask::returnFreedMemory()
 #endif
 }
 
+void KExportImageTask::keepFreedPagesForReuse()
+{
+#ifdef __GLIBC__
+    // Up to the largest block a thread's heap holds; larger pages still map on their own.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+#endif
+}
+
 void KExportImageTask::run()
 {
     // The cancel flag was cleared by startTask; clearing it again here would lose a cancel
@@ -381,7 +390,8 @@ bool KExportImageTask::walkPages(const ExportImageOptions &options, int pageCoun
         emit pageProgress(i + 1, numbers.size());
         bool kept;
         if (!options.longPicture)
-            kept = savePageImage(page, KExportRules::pageFilePath(folder, options.fileName, place.number, options.suffix), options);
+            kept = savePageImage(page, KExportRules::pageFilePath(folder, options.fileName, place.number, options.suffix),
+                                 options, numbers.size() == 1);
         else if (longPage)
             kept = longPage(place, page);
         else {
@@ -542,8 +552,12 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
 // Pages are watermarked and encoded on a writer thread per core while the next pages
 // render, and put in place in page order; false once a write has failed. The run waits
 // for every write before it reports; a cancel stops the encodings within a few rows.
-bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options)
+bool KExportImageTask::savePageImage(QImage &image, const QString &path, const ExportImageOptions &options, bool alone)
 {
+    if (alone) { // nothing else renders meanwhile: writer threads would only cost their start
+        const KPictureWriteQueue::Finish place = preparePage(image, path, options);
+        return place && place();
+    }
     if (!d->writeQueue) {
         const int threads = KPictureWriteQueue::threadsForCores();
         d->writeQueue = std::make_unique<KPictureWriteQueue>(threads, threads);

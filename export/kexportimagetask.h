@@ -25,6 +25,11 @@ public:
     // Pages pass through threads of their own; what those threads freed stays in their heaps
     // until handed back, and export after export the process would keep growing.
     static void returnFreedMemory();
+    // For a process that exports pictures page by page and nothing else: freed pages stay
+    // with the process for the next ones instead of going back to the system and being
+    // faulted in and cleared again. Long pictures must not use it: pages drawn into the
+    // picture are given back while the picture fills.
+    static void keepFreedPagesForReuse();
 
     enum ExitCode { Success = 0, Failed = 1, Canceled = 2 };
     Q_ENUM(ExitCode)
@@ -125,7 +130,7 @@ private:
     Step runExport(const ExportImageOptions &options);
     void finishRun(const ExportImageOptions &options, Step step);
     Result takeResult(const ExportImageOptions &options);
-    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options);
+    bool savePageImage(QImage &image, const QString &path, const ExportImageOptions &options, bool alone);
     bool finishPageWrites();
     KPictureWriteQueue::Finish preparePage(QImage &image, const QString &path, const ExportImageOptions &options);
     bool placePage(const QByteArray &bytes, const QString &path);

@@ -1,5 +1,6 @@
 #include "picturewriter.h"
 
+#include "jpegencoder.h"
 #include "pngencoder.h"
 
 #include <QBuffer>
@@ -8,15 +9,18 @@
 #include <QImageIOPlugin>
 #include <QImageWriter>
 #include <QPluginLoader>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QtMath>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kpicture {
@@ -183,7 +187,7 @@ bool encodeBmp(QIODevice *device, const QImage &image, QString *error, const Sto
             return false;
         }
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0, width = image.width(); x < width; ++x) {
             row[size_t(3 * x)] = char(qBlue(line[x]));
             row[size_t(3 * x + 1)] = char(qGreen(line[x]));
             row[size_t(3 * x + 2)] = char(qRed(line[x]));
@@ -201,6 +205,8 @@ bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, 
 {
     if (format == "png" && kpngencoder::accepts(image))
         return kpngencoder::encode(image, device, error, parts, stop);
+    if (format == "jpg" && kjpegencoder::accepts(image))
+        return kjpegencoder::encode(image, device, error, stop);
     if (format == "bmp" && kpngencoder::accepts(image))
         return encodeBmp(device, image, error, stop);
     if (!stop)
@@ -255,25 +261,76 @@ bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *byte
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
         return false;
+    // A byte a pixel up front: the file is not copied at every doubling as it grows, and
+    // room left unused is never touched, so it takes no memory.
+    bytes->reserve(int(std::min<qint64>(qint64(image.width()) * image.height(), 256 << 20)));
     QBuffer buffer(bytes);
     buffer.open(QIODevice::WriteOnly);
     return encodeTo(&buffer, image, format, error, 1, stop);
 }
 
+namespace {
+
+// A hidden name beside the picture that nothing else uses yet, opened for writing; -1 when
+// none can be made. The kernel applies the umask, as for any new file.
+int openTemporary(const QString &path, QByteArray *name)
+{
+    const QFileInfo info(path);
+    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.');
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *name = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate() & 0xffffff, 36));
+        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t done = ::write(fd, data, size_t(left));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        data += done;
+        left -= done;
+    }
+    return true;
+}
+
+} // namespace
+
+// Each page goes under a temporary name beside its final one and is renamed once complete:
+// never a cut-short picture under the final name, and no wait for the disk, which per page
+// would cost more than the encoding of a small one.
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
+    QByteArray temporary;
+    const int fd = openTemporary(path, &temporary);
+    if (fd < 0) {
+        setError(error, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
-        const int code = errno;
-        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString());
-        file.cancelWriting();
-        return false;
+    errno = 0;
+    bool ok = writeAll(fd, bytes);
+    int code = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        code = errno;
     }
-    return commit(file, error);
+    if (ok && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : QStringLiteral("cannot write the file"));
+    }
+    return ok;
 }
 
 } // namespace kpicture

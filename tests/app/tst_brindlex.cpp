@@ -109,20 +109,20 @@ private slots:
     // An export loads what it uses: the add-on's export module but not the add-on with its
     // dialogs and services (network, cloud transfer, IPC), no web engine, and no picture
     // plug-in it does not write with (Qt asks the plug-ins in turn until one writes the
-    // format; PNG is ours).
+    // format; PNG, JPG and BMP are ours).
     void exportLoadsOnlyWhatItUses_data()
     {
-        const QStringList heavy{"libqsvg.so",  "libqmng.so", "libqtiff.so", "libqwebp.so",
-                                "libqgif.so",  "libqico.so", "libqicns.so", "libqtga.so",
-                                "libqwbmp.so", "libktavro.so"};
+        const QStringList heavy{"libqsvg.so",  "libqmng.so", "libqwebp.so", "libqgif.so",  "libqico.so",
+                                "libqicns.so", "libqtga.so", "libqwbmp.so", "libktavro.so", "libqjpeg.so"};
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QStringList>("needed");
         QTest::addColumn<QStringList>("unwanted");
-        QTest::newRow("PDF to PNG") << "Lean.pdf" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
-        QTest::newRow("PDF to JPG") << "Lean.pdf" << "jpg" << QStringList{"libqjpeg.so"} << heavy;
-        QTest::newRow("PDF to BMP") << "Lean.pdf" << "bmp" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
-        QTest::newRow("Markdown to PNG") << "Lean.md" << "png" << QStringList() << (heavy + QStringList{"libqjpeg.so"});
+        QTest::newRow("PDF to PNG") << "Lean.pdf" << "png" << QStringList() << (heavy + QStringList{"libqtiff.so"});
+        QTest::newRow("PDF to JPG") << "Lean.pdf" << "jpg" << QStringList() << (heavy + QStringList{"libqtiff.so"});
+        QTest::newRow("PDF to BMP") << "Lean.pdf" << "bmp" << QStringList() << (heavy + QStringList{"libqtiff.so"});
+        QTest::newRow("PDF to TIF") << "Lean.pdf" << "tif" << QStringList{"libqtiff.so"} << heavy;
+        QTest::newRow("Markdown to PNG") << "Lean.md" << "png" << QStringList() << (heavy + QStringList{"libqtiff.so"});
     }
 
     void exportLoadsOnlyWhatItUses()
