@@ -51,13 +51,15 @@ private slots:
     // full run in scripts/check uses 300).
     void perPageExportMemoryDoesNotGrowWithTheLength()
     {
-        const int pages = qMax(16, qEnvironmentVariableIntValue("KTAVRO_LOAD_PAGES"));
+        const int pages = qMax(24, qEnvironmentVariableIntValue("KTAVRO_LOAD_PAGES"));
         QTemporaryDir dir;
+        // Sixteen pages fill every stage (rendering ahead, the queue of pages to write); how
+        // full the pipeline gets still depends on the machine's load, so the reference is the
+        // higher of two runs.
         QList<qint64> peaks;
-        // Eight pages fill every stage (rendering ahead, the queue of pages to write).
-        for (int count : {8, pages}) {
+        for (int count : {16, 16, pages}) {
             const QString pdf = dir.filePath(QStringLiteral("Long%1.pdf").arg(count));
-            QVERIFY(ktest::writePdf(pdf, QVector<QSizeF>(count, QSizeF(595, 842)).toList()));
+            QVERIFY(QFileInfo::exists(pdf) || ktest::writePdf(pdf, QVector<QSizeF>(count, QSizeF(595, 842)).toList()));
             const Measured m = measure({"export", pdf, "--each-page", "--quality", "600", "--format", "jpg", "--json"});
             QCOMPARE(m.run.status, 0);
             QCOMPARE(m.run.json.value(QStringLiteral("pageCount")).toVariant().toInt(), count);
@@ -65,12 +67,12 @@ private slots:
             peaks << m.peakKb;
             QDir(dir.filePath(QStringLiteral("Long%1").arg(count))).removeRecursively();
         }
-        qInfo("peak resident: %lld kB for 8 pages, %lld kB for %d pages", peaks.at(0), peaks.at(1), pages);
-        // A page at 600 % is about 140 MB of pixels. How full the pipeline gets in the short
-        // run depends on the machine's load, so up to one and a half pages may separate the
-        // peaks; a leak of a page every second extra page could not hide below that.
-        QVERIFY2(peaks.at(1) < peaks.at(0) + 210 * 1024,
-                 qPrintable(QStringLiteral("%1 kB against %2 kB").arg(peaks.at(1)).arg(peaks.at(0))));
+        const qint64 reference = qMax(peaks.at(0), peaks.at(1));
+        qInfo("peak resident: %lld and %lld kB for 16 pages, %lld kB for %d pages", peaks.at(0), peaks.at(1), peaks.at(2), pages);
+        // A page at 600 % is about 140 MB of pixels: up to one and a half pages may still
+        // separate the peaks; a leak of a page every second extra page could not hide below that.
+        QVERIFY2(peaks.at(2) < reference + 210 * 1024,
+                 qPrintable(QStringLiteral("%1 kB against %2 kB").arg(peaks.at(2)).arg(reference)));
     }
 
     // Exports of one document into one folder at the same time each get a folder of their own.
