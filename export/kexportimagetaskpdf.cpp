@@ -4,6 +4,8 @@
 #include "kexportrules.h"
 #include "pageimage.h"
 
+#include <QScopeGuard>
+
 #include <cstdlib>
 
 KExportImageTaskPdf::KExportImageTaskPdf(QObject *parent)
@@ -108,6 +110,11 @@ bool KExportImageTaskPdf::walkDocument(const ExportImageOptions &options, const 
     const QList<QSize> sizes = checkPageSizes(document.get(), numbers, zoom, options);
     if (sizes.size() != numbers.size())
         return false;
+    QList<int> indexes;
+    for (int number : numbers)
+        indexes << number - 1;
+    document->setPagesWanted(indexes);
+    const auto allWantedAgain = qScopeGuard([&document] { document->setPagesWanted({}); });
     return walkPages(options, count, [&](const PagePlace &place) {
         const QImage page = renderPage(document.get(), place.number - 1, zoom);
         // A renderer that runs out of room hands back a null or a token picture.

@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -252,6 +253,24 @@ private slots:
             QVERIFY(std::abs(size.width() - pdf->pageSize(i).toSize().width()) <= 1);
         }
         QCOMPARE(pdf->copiesOpened() > 0, copies);
+    }
+
+    // A walk told which pages it wants renders none past them ahead (page 3 would open a
+    // second copy here), and waits for none when it ends.
+    void readAheadStopsAtTheLastWantedPage()
+    {
+        if (QThread::idealThreadCount() < 2)
+            QSKIP("pages are read ahead on a second core only");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(7, QSizeF(500, 700)).toList()));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        auto *pdf = dynamic_cast<KPdfBackend *>(opened.object.get());
+        QVERIFY2(pdf, qPrintable(opened.error));
+        pdf->setPagesWanted({1, 2});
+        QVERIFY(!pdf->renderPage(1, 1.0f).isNull());
+        QVERIFY(!pdf->renderPage(2, 1.0f).isNull());
+        QCOMPARE(pdf->copiesOpened(), 1);
     }
 
     // A document's kind follows its name in any case: the component that serves it, and

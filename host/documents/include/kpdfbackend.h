@@ -26,6 +26,7 @@ public:
     int pageCount() override;
     QSizeF pageSize(int i) override;
     QImage renderPage(int i, float zoom) override;
+    void setPagesWanted(const QList<int> &indexes) override;
 
     // Page i (0-based) at a resolution in dots per inch, for hosts that speak in resolutions.
     QImage renderPageAtDpi(int i, double dpi);
@@ -44,6 +45,7 @@ private:
     static QImage render(Poppler::Document *document, int i, float zoom);
     bool launch(int i, float zoom);
     bool isSmallPage(int i, float zoom) const;
+    bool isWanted(int i) const;
 
     QMutex m_mutex; // Poppler renders one page at a time per document
     QString m_path;
@@ -68,5 +70,6 @@ private:
     std::vector<Ahead> m_ahead;
     bool m_aheadFailed = false;
     int m_lastAsked = -2; // the page asked for last; the next one starts a walk
+    std::vector<bool> m_wanted; // empty: every page may be asked for
 
 };

@@ -175,7 +175,7 @@ QImage KPdfBackend::renderPage(int i, float zoom)
             return render(m_document.get(), i, zoom);
     }
     for (int next = i; walking && next < std::min(pages, i + copies); ++next) {
-        if (!launch(next, zoom))
+        if (isWanted(next) && !launch(next, zoom))
             break;
     }
     Ahead &ahead = m_ahead[size_t(i % copies)];
@@ -185,9 +185,28 @@ QImage KPdfBackend::renderPage(int i, float zoom)
     ahead.index = -1;
     // A second page per copy only while pages are small: large ones are slow enough to
     // keep a core busy alone, and a long picture should not hold more of them than it needs.
-    if (walking && i + copies < pages && image.sizeInBytes() <= kSmallPageBytes)
+    if (walking && i + copies < pages && isWanted(i + copies) && image.sizeInBytes() <= kSmallPageBytes)
         launch(i + copies, zoom);
     return image;
+}
+
+// Pages past the end of a selection would otherwise be rendered ahead and waited for.
+void KPdfBackend::setPagesWanted(const QList<int> &indexes)
+{
+    QMutexLocker lock(&m_mutex);
+    m_wanted.clear();
+    for (int i : indexes) {
+        if (i < 0)
+            continue;
+        if (size_t(i) >= m_wanted.size())
+            m_wanted.resize(size_t(i) + 1, false);
+        m_wanted[size_t(i)] = true;
+    }
+}
+
+bool KPdfBackend::isWanted(int i) const
+{
+    return m_wanted.empty() || (size_t(i) < m_wanted.size() && m_wanted[size_t(i)]);
 }
 
 QImage KPdfBackend::renderPageAtDpi(int i, double dpi)

@@ -3,6 +3,7 @@
 #include "kunknown.h"
 
 #include <QImage>
+#include <QList>
 #include <QSizeF>
 
 // Automation interface of a PDF document. Sizes are in screen pixels at zoom 1 (the
@@ -16,4 +17,7 @@ struct IKPdfDocument : IKUnknown
     // Page i, 0-based.
     virtual QSizeF pageSize(int i) = 0;
     virtual QImage renderPage(int i, float zoom) = 0;
+    // The pages (0-based) the caller is about to ask for, in order; a renderer that works
+    // ahead renders no others. Empty: any page may come.
+    virtual void setPagesWanted(const QList<int> &indexes) { Q_UNUSED(indexes) }
 };
