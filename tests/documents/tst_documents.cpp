@@ -26,6 +26,15 @@
 
 namespace {
 
+// A seven-page PDF in the folder, opened through the loader.
+KOpenedDocument openSevenPages(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+    if (!ktest::writePdf(path, QVector<QSizeF>(7, QSizeF(500, 700)).toList()))
+        return {};
+    return KDocumentLoader::open(path);
+}
+
 // The renderer of a writer document's page layout; null when any step fails.
 KComPtr<IKPageRenderer> rendererOf(const KComPtr<IKWriterDocument> &doc)
 {
@@ -243,9 +252,7 @@ private slots:
         QFETCH(QList<int>, order);
         QFETCH(bool, copies);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
-        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(7, QSizeF(500, 700)).toList()));
-        const KOpenedDocument opened = KDocumentLoader::open(path);
+        const KOpenedDocument opened = openSevenPages(dir);
         auto *pdf = dynamic_cast<KPdfBackend *>(opened.object.get());
         QVERIFY2(pdf, qPrintable(opened.error));
         for (int i : order) {
@@ -262,9 +269,7 @@ private slots:
         if (QThread::idealThreadCount() < 2)
             QSKIP("pages are read ahead on a second core only");
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("doc.pdf"));
-        QVERIFY(ktest::writePdf(path, QVector<QSizeF>(7, QSizeF(500, 700)).toList()));
-        const KOpenedDocument opened = KDocumentLoader::open(path);
+        const KOpenedDocument opened = openSevenPages(dir);
         auto *pdf = dynamic_cast<KPdfBackend *>(opened.object.get());
         QVERIFY2(pdf, qPrintable(opened.error));
         pdf->setPagesWanted({1, 2});
