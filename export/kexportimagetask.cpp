@@ -431,6 +431,7 @@ bool KExportImageTask::writeLongPicture(QImage &picture, const ExportImageOption
         setFailureDetail(tr("Cannot create the folder %1").arg(QFileInfo(path).absolutePath()));
         return false;
     }
+    kpicture::removeAbandonedTemporaries(QFileInfo(path).absolutePath());
     if (options.watermarkOn)
         paintWatermarkOn(picture, options, true);
     return writeImage(picture, path, options);
@@ -535,8 +536,10 @@ QString KExportImageTask::createOutputFolder(const ExportImageOptions &options)
     const QString folder = KExportRules::claimNumberedFolder(base, [this](const QString &name) {
         if (::mkdir(QFile::encodeName(name).constData(), 0777) == 0)
             return KExportRules::Claim::Claimed;
-        if (errno == EEXIST)
+        if (errno == EEXIST) {
+            kpicture::removeAbandonedTemporaries(name); // of an earlier run killed outright
             return KExportRules::Claim::Taken;
+        }
         setFailureDetail(tr("Cannot create the folder %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
         return KExportRules::Claim::Failed;
     });

@@ -10,7 +10,9 @@
 #include <QImageWriter>
 #include <QPluginLoader>
 #include <QRandomGenerator>
-#include <QSaveFile>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QtMath>
 
 #include <algorithm>
@@ -21,6 +23,8 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kpicture {
@@ -32,6 +36,66 @@ void setError(QString *error, const QString &text)
     if (error)
         *error = text;
 }
+
+// Names no one else gives a file, so a sweep takes only what a writer of pictures left.
+constexpr const char *kTemporaryMark = ".ktavro-";
+
+// A hidden file beside the picture, locked while it is written and renamed over the picture
+// once complete. The lock tells a later run's sweep that its writer still lives; a writer
+// killed outright lets go of it. Removed when not committed.
+class LockedTemporary
+{
+public:
+    explicit LockedTemporary(const QString &path) : m_target(QFile::encodeName(path))
+    {
+        const QFileInfo info(path);
+        const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(kTemporaryMark);
+        for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+            m_name = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate() & 0xffffff, 36));
+            // The kernel applies the umask, as for any new file.
+            m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd < 0 && errno != EEXIST)
+                return;
+            struct stat info{};
+            // A sweep may remove the file between its making and its locking: then anew.
+            if (m_fd >= 0 && (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(m_fd, &info) != 0 || info.st_nlink == 0)) {
+                ::close(m_fd);
+                m_fd = -1;
+            }
+        }
+    }
+    ~LockedTemporary()
+    {
+        if (m_fd < 0)
+            return;
+        ::unlink(m_name.constData());
+        ::close(m_fd);
+    }
+    LockedTemporary(const LockedTemporary &) = delete;
+    LockedTemporary &operator=(const LockedTemporary &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    int handle() const { return m_fd; }
+
+    // Renamed while still locked, so no sweep takes it between the two.
+    bool commit(bool sync, QString *error)
+    {
+        if ((sync && ::fdatasync(m_fd) != 0) || ::rename(m_name.constData(), m_target.constData()) != 0) {
+            setError(error, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        const bool closed = ::close(m_fd) == 0;
+        m_fd = -1;
+        if (!closed)
+            setError(error, QString::fromLocal8Bit(std::strerror(errno)));
+        return closed;
+    }
+
+private:
+    QByteArray m_target;
+    QByteArray m_name;
+    int m_fd = -1;
+};
 
 int dotsPerMeter(int dpi)
 {
@@ -220,23 +284,6 @@ bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, 
     return ok;
 }
 
-// QSaveFile::commit() does not see a failure to write out its buffer (a full disk, the
-// file size limit) and would put a cut-short picture in place.
-bool commit(QSaveFile &file, QString *error)
-{
-    if (!file.flush()) {
-        const int code = errno;
-        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool writePicture(QImage &image, const QString &path, int dpi, QString *error, const Stop &stop)
@@ -244,16 +291,22 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error, c
     const QByteArray format = prepare(image, path, dpi, error);
     if (format.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
+    LockedTemporary temporary(path);
+    QFile file;
+    if (!temporary.isOpen() || !file.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        setError(error, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
         return false;
     }
-    if (!encodeTo(&file, image, format, error, 0, stop)) {
-        file.cancelWriting();
+    if (!encodeTo(&file, image, format, error, 0, stop))
+        return false;
+    // QFile buffers; a failure to write out the buffer (a full disk) shows only here.
+    errno = 0;
+    if (!file.flush()) {
+        setError(error, errno ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString());
         return false;
     }
-    return commit(file, error);
+    file.close();
+    return temporary.commit(true, error);
 }
 
 bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *bytes, QString *error, const Stop &stop)
@@ -270,21 +323,6 @@ bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *byte
 }
 
 namespace {
-
-// A hidden name beside the picture that nothing else uses yet, opened for writing; -1 when
-// none can be made. The kernel applies the umask, as for any new file.
-int openTemporary(const QString &path, QByteArray *name)
-{
-    const QFileInfo info(path);
-    const QString stem = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.');
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate() & 0xffffff, 36));
-        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
 
 bool writeAll(int fd, const QByteArray &bytes)
 {
@@ -309,28 +347,30 @@ bool writeAll(int fd, const QByteArray &bytes)
 // would cost more than the encoding of a small one.
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
 {
-    QByteArray temporary;
-    const int fd = openTemporary(path, &temporary);
-    if (fd < 0) {
-        setError(error, QString::fromLocal8Bit(std::strerror(errno)));
+    LockedTemporary temporary(path);
+    errno = 0;
+    if (!temporary.isOpen() || !writeAll(temporary.handle(), bytes)) {
+        setError(error, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
         return false;
     }
-    errno = 0;
-    bool ok = writeAll(fd, bytes);
-    int code = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        code = errno;
+    return temporary.commit(false, error);
+}
+
+void removeAbandonedTemporaries(const QString &folder)
+{
+    static const QRegularExpression shape(QStringLiteral("^\\..+\\.ktavro-[0-9a-z]{1,6}$"));
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!shape.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) // its writer is gone
+            ::unlink(path.constData());
+        ::close(fd);
     }
-    if (ok && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
-        ok = false;
-        code = errno;
-    }
-    if (!ok) {
-        ::unlink(temporary.constData());
-        setError(error, code ? QString::fromLocal8Bit(std::strerror(code)) : QStringLiteral("cannot write the file"));
-    }
-    return ok;
 }
 
 } // namespace kpicture

@@ -29,4 +29,8 @@ bool encodePicture(QImage &image, const QString &path, int dpi, QByteArray *byte
                    const Stop &stop = Stop());
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error = nullptr);
 
+// Removes the temporaries that picture writers killed outright left in the folder; those of
+// writers still at work stay.
+void removeAbandonedTemporaries(const QString &folder);
+
 } // namespace kpicture

@@ -215,6 +215,46 @@ private slots:
         QCOMPARE(strays(m_dir.path(), {"Doc.pdf", "scratch"}), QStringList());
     }
 
+    // Pictures a killed export left half-written under their hidden names go with the next
+    // export of that document; one a running export holds, and a user's own file, stay.
+    void exportRemovesPicturesOfKilledRuns_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("left"); // below the export folder
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("locked"); // held by a live process
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("page of a killed run") << "pdf" << "Doc/.Doc_02.png.ktavro-ab12" << "--each-page" << false << true;
+        QTest::newRow("page held by a running export") << "pdf" << "Doc/.Doc_02.png.ktavro-ab12" << "--each-page" << true << false;
+        QTest::newRow("part of a killed run") << "pdf" << "Doc/.Doc_0.png.ktavro-ab12" << "--long" << false << true;
+        QTest::newRow("long picture of a killed run") << "md" << ".Doc.png.ktavro-ab12" << "--long" << false << true;
+        QTest::newRow("a user's hidden file") << "md" << ".Doc.png.ab12" << "--long" << false << false;
+    }
+
+    void exportRemovesPicturesOfKilledRuns()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, left);
+        QFETCH(QString, mode);
+        QFETCH(bool, locked);
+        QFETCH(bool, removed);
+        const QString path = document == QLatin1String("pdf") ? writePdf(2) : m_dir.filePath(QStringLiteral("Doc.md"));
+        QVERIFY(document == QLatin1String("pdf") || ktest::writeText(path, "# Doc\n\nOne page.\n"));
+        QVERIFY(m_dir.mkpath(QFileInfo(left).path()));
+        QFile partial(m_dir.filePath(left));
+        QVERIFY(partial.open(QIODevice::WriteOnly));
+        QVERIFY(partial.write("\x89PNG cut short") > 0);
+        partial.flush();
+        if (locked)
+            QVERIFY(::flock(partial.handle(), LOCK_EX | LOCK_NB) == 0);
+        else
+            partial.close();
+        QProcess process;
+        start(process, {"export", path, mode, "--json"});
+        QCOMPARE(ktest::finish(process).status, 0);
+        QCOMPARE(QFileInfo::exists(m_dir.filePath(left)), !removed);
+    }
+
     // Partial prints of killed runs go with the next print to the same file; a partial that
     // a running print holds, and files that only look alike, stay.
     void convertRemovesPartialsOfKilledRuns_data()
