@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <memory>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -45,6 +46,20 @@ QStringList strays(const QString &folder, const QStringList &expected)
             found << entry;
     }
     return found;
+}
+
+// A file cut short at the path, as a killed writer leaves it; kept open and locked when a
+// writer still at work should seem to hold it. Null when it cannot be made.
+std::unique_ptr<QFile> leavePartial(const QString &path, const QByteArray &bytes, bool locked)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly) || file->write(bytes) <= 0 || !file->flush())
+        return nullptr;
+    if (locked && ::flock(file->handle(), LOCK_EX | LOCK_NB) != 0)
+        return nullptr;
+    if (!locked)
+        file->close();
+    return file;
 }
 
 // Signals the process if it still runs: the id of an ended one is 0, and kill(0) would
@@ -241,14 +256,8 @@ private slots:
         const QString path = document == QLatin1String("pdf") ? writePdf(2) : m_dir.filePath(QStringLiteral("Doc.md"));
         QVERIFY(document == QLatin1String("pdf") || ktest::writeText(path, "# Doc\n\nOne page.\n"));
         QVERIFY(m_dir.mkpath(QFileInfo(left).path()));
-        QFile partial(m_dir.filePath(left));
-        QVERIFY(partial.open(QIODevice::WriteOnly));
-        QVERIFY(partial.write("\x89PNG cut short") > 0);
-        partial.flush();
-        if (locked)
-            QVERIFY(::flock(partial.handle(), LOCK_EX | LOCK_NB) == 0);
-        else
-            partial.close();
+        const std::unique_ptr<QFile> partial = leavePartial(m_dir.filePath(left), "\x89PNG cut short", locked);
+        QVERIFY(partial);
         QProcess process;
         start(process, {"export", path, mode, "--json"});
         QCOMPARE(ktest::finish(process).status, 0);
@@ -276,14 +285,8 @@ private slots:
         QFETCH(bool, removed);
         const QString document = m_dir.filePath(QStringLiteral("Notes.md"));
         QVERIFY(ktest::writeText(document, "# Notes\n\nOne page.\n"));
-        QFile partial(m_dir.filePath(name));
-        QVERIFY(partial.open(QIODevice::WriteOnly));
-        QVERIFY(partial.write("%PDF-1.4 cut short") > 0);
-        partial.flush();
-        if (locked)
-            QVERIFY(::flock(partial.handle(), LOCK_EX | LOCK_NB) == 0);
-        else
-            partial.close();
+        const std::unique_ptr<QFile> partial = leavePartial(m_dir.filePath(name), "%PDF-1.4 cut short", locked);
+        QVERIFY(partial);
         QProcess process;
         start(process, {"convert", document, m_dir.filePath(QStringLiteral("Out.pdf")), "--json"});
         const ktest::Run run = ktest::finish(process);
