@@ -54,8 +54,10 @@ public:
             m_name = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate() & 0xffffff, 36));
             // The kernel applies the umask, as for any new file.
             m_fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd < 0 && errno != EEXIST)
+            if (m_fd < 0 && errno != EEXIST) {
+                m_openError = errno;
                 return;
+            }
             struct stat info{};
             // A sweep may remove the file between its making and its locking: then anew.
             if (m_fd >= 0 && (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(m_fd, &info) != 0 || info.st_nlink == 0)) {
@@ -75,6 +77,8 @@ public:
     LockedTemporary &operator=(const LockedTemporary &) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
+    // Why it could not be made, for the message.
+    QString openError() const { return QString::fromLocal8Bit(std::strerror(m_openError ? m_openError : EEXIST)); }
     int handle() const { return m_fd; }
 
     // Renamed while still locked, so no sweep takes it between the two.
@@ -95,6 +99,7 @@ private:
     QByteArray m_target;
     QByteArray m_name;
     int m_fd = -1;
+    int m_openError = 0;
 };
 
 int dotsPerMeter(int dpi)
@@ -292,9 +297,13 @@ bool writePicture(QImage &image, const QString &path, int dpi, QString *error, c
     if (format.isEmpty())
         return false;
     LockedTemporary temporary(path);
+    if (!temporary.isOpen()) {
+        setError(error, temporary.openError());
+        return false;
+    }
     QFile file;
-    if (!temporary.isOpen() || !file.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        setError(error, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
+    if (!file.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        setError(error, file.errorString());
         return false;
     }
     if (!encodeTo(&file, image, format, error, 0, stop))
@@ -348,8 +357,12 @@ bool writeAll(int fd, const QByteArray &bytes)
 bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
 {
     LockedTemporary temporary(path);
+    if (!temporary.isOpen()) {
+        setError(error, temporary.openError());
+        return false;
+    }
     errno = 0;
-    if (!temporary.isOpen() || !writeAll(temporary.handle(), bytes)) {
+    if (!writeAll(temporary.handle(), bytes)) {
         setError(error, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
         return false;
     }

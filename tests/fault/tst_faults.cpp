@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -62,6 +63,13 @@ std::unique_ptr<QFile> leavePartial(const QString &path, const QByteArray &bytes
     return file;
 }
 
+bool setImmutable(const QString &path, bool on)
+{
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"), {QLatin1String(on ? "+i" : "-i"), path});
+    return chattr.waitForFinished() && chattr.exitStatus() == QProcess::NormalExit && chattr.exitCode() == 0;
+}
+
 // Signals the process if it still runs: the id of an ended one is 0, and kill(0) would
 // signal this test's own process group.
 void signalProcess(QProcess &process, int signal)
@@ -87,7 +95,10 @@ private slots:
     void cleanup()
     {
         // A folder made read-only must not keep the temporary folder from going.
-        QFile::setPermissions(m_dir.filePath(QStringLiteral("Doc")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString folder = m_dir.filePath(QStringLiteral("Doc"));
+        if (::geteuid() == 0 && QFileInfo(folder).isDir())
+            setImmutable(folder, false);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // Something goes wrong with the pages' folder or the document while pages are written:
@@ -96,18 +107,23 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("left"); // besides the document and whole pictures
-        QTest::newRow("folder removed") << "remove" << QStringList();
-        QTest::newRow("folder replaced by a file") << "replace" << QStringList{"Doc"};
-        QTest::newRow("folder made read-only") << "read-only" << QStringList();
-        QTest::newRow("document deleted") << "delete document" << QStringList();
+        QTest::addColumn<QString>("cause"); // in the message, when the export fails
+        QTest::newRow("folder removed") << "remove" << QStringList() << "is gone|No such file or directory";
+        QTest::newRow("folder replaced by a file") << "replace" << QStringList{"Doc"} << "Not a directory";
+        QTest::newRow("folder made read-only") << "read-only" << QStringList() << "Permission denied|Operation not permitted";
+        QTest::newRow("document deleted") << "delete document" << QStringList() << "";
     }
 
     void faultsDuringAPerPageExport()
     {
         QFETCH(QString, fault);
         QFETCH(QStringList, left);
-        if (fault == QLatin1String("read-only") && ::geteuid() == 0)
-            QSKIP("permissions do not hold back root");
+        QFETCH(QString, cause);
+        const bool readOnly = fault == QLatin1String("read-only");
+        // Permissions do not hold root back; the immutable flag does, where the file system has it.
+        const bool asRoot = ::geteuid() == 0;
+        if (readOnly && asRoot && (!setImmutable(m_dir.path(), true) || !setImmutable(m_dir.path(), false)))
+            QSKIP("root, and no immutable flag here");
         const QString document = writePdf(8);
         const QString folder = m_dir.filePath(QStringLiteral("Doc"));
         QProcess process;
@@ -117,17 +133,20 @@ private slots:
             QVERIFY(QDir(folder).removeRecursively());
             if (fault == QLatin1String("replace"))
                 QVERIFY(ktest::writeText(folder, "in the way"));
-        } else if (fault == QLatin1String("read-only")) {
-            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (readOnly) {
+            QVERIFY(asRoot ? setImmutable(folder, true) : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         } else {
             QVERIFY(QFile::remove(document));
         }
         const Run run = ktest::finish(process);
+        if (readOnly && asRoot)
+            QVERIFY(setImmutable(folder, false)); // before anything can fail and leave it so
         if (fault == QLatin1String("delete document") && run.status == 0) {
             // The document was read whole before its pages were drawn: every page is there.
             QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 8);
         } else {
             QVERIFY2(failureProblem(run).isEmpty(), qPrintable(failureProblem(run)));
+            QVERIFY2(run.err.contains(QRegularExpression(cause)), qPrintable(run.err));
         }
         QCOMPARE(strays(m_dir.path(), left + QStringList{"Doc.pdf", "scratch"}), QStringList());
         QCOMPARE(ktest::entriesBelow(m_dir.filePath(QStringLiteral("scratch"))), QStringList());
