@@ -61,6 +61,37 @@ private:
     QVector<QSizeF> m_sizes;
 };
 
+// Pages whose sizes are learnt by drawing them: the first page is drawn on refresh, the
+// others when they are rendered.
+class KMeasuredPages : public KPageSource
+{
+public:
+    int pageCount() override { return m_count; }
+    QSizeF pageSize(int i) override { return m_sizes.at(i); }
+    QImage render(int i, double scale) override
+    {
+        if (!fits(pageSize(i), scale))
+            return QImage();
+        const QImage image = draw(i, scale);
+        m_sizes.learn(i, image, drawnScale(scale));
+        return image;
+    }
+
+protected:
+    virtual QImage draw(int i, double scale) = 0;
+    // The scale a picture drawn at this one really has.
+    virtual double drawnScale(double scale) const { return scale; }
+    void measure(int count)
+    {
+        m_count = qMax(0, count);
+        m_sizes.reset(m_count, QSizeF(draw(0, 1.0).size()));
+    }
+    int m_count = 0;
+
+private:
+    KMeasuredSizes m_sizes;
+};
+
 class KPdfPages : public KPageSource
 {
 public:
@@ -86,7 +117,7 @@ private:
     KComPtr<IKPdfDocument> m_pdf;
 };
 
-class KWriterPages : public KPageSource
+class KWriterPages : public KMeasuredPages
 {
 public:
     explicit KWriterPages(KComPtr<IKWriterDocument> writer) : m_writer(std::move(writer)) { refresh(); }
@@ -101,20 +132,7 @@ public:
         int count = 0;
         if (m_renderer)
             m_renderer->pageCount(&count);
-        m_count = qMax(0, count);
-        const QImage first = draw(0, 1.0);
-        m_sizes.reset(m_count, QSizeF(first.size()));
-    }
-    int pageCount() override { return m_count; }
-    QSizeF pageSize(int i) override { return m_sizes.at(i); }
-    QImage render(int i, double scale) override
-    {
-        if (!fits(pageSize(i), scale))
-            return QImage();
-        const QImage image = draw(i, scale);
-        // Drawn at a whole resolution, which is what the picture's size tells about.
-        m_sizes.learn(i, image, qRound(kViewDpi * scale) / kViewDpi);
-        return image;
+        measure(count);
     }
     bool rendersOffThread() override
     {
@@ -126,7 +144,9 @@ public:
     }
 
 private:
-    QImage draw(int i, double scale)
+    // Drawn at a whole resolution, which is what the picture's size tells about.
+    double drawnScale(double scale) const override { return qRound(kViewDpi * scale) / kViewDpi; }
+    QImage draw(int i, double scale) override
     {
         KComPtr<IKPage> page;
         QImage image;
@@ -138,11 +158,9 @@ private:
 
     KComPtr<IKWriterDocument> m_writer;
     KComPtr<IKPageRenderer> m_renderer;
-    int m_count = 0;
-    KMeasuredSizes m_sizes;
 };
 
-class KSlidePages : public KPageSource
+class KSlidePages : public KMeasuredPages
 {
 public:
     explicit KSlidePages(KComPtr<IKPresApplication> app) : m_app(std::move(app)) { refresh(); }
@@ -156,22 +174,11 @@ public:
         int count = 0;
         if (m_slides)
             m_slides->count(&count);
-        m_count = qMax(0, count);
-        m_sizes.reset(m_count, QSizeF(draw(0, 1.0).size()));
-    }
-    int pageCount() override { return m_count; }
-    QSizeF pageSize(int i) override { return m_sizes.at(i); }
-    QImage render(int i, double scale) override
-    {
-        if (!fits(pageSize(i), scale))
-            return QImage();
-        const QImage image = draw(i, scale);
-        m_sizes.learn(i, image, scale);
-        return image;
+        measure(count);
     }
 
 private:
-    QImage draw(int i, double scale)
+    QImage draw(int i, double scale) override
     {
         KComPtr<IKSlide> slide;
         QImage image;
@@ -183,8 +190,6 @@ private:
 
     KComPtr<IKPresApplication> m_app;
     KComPtr<IKSlides> m_slides;
-    int m_count = 0;
-    KMeasuredSizes m_sizes;
 };
 
 void widen(KCellRange &range, const KCellRange &more)
