@@ -148,6 +148,27 @@ private slots:
             QVERIFY2(loaded.contains(name), qPrintable(name));
     }
 
+    // The font configuration (tens of files and caches) is read only when text is drawn.
+    void fontConfigurationOnlyForText_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("no watermark") << QStringList() << false;
+        QTest::newRow("picture watermark") << QStringList{"--watermark", "default"} << false;
+        QTest::newRow("text watermark") << QStringList{"--watermark", "custom", "--text", "Draft"} << true;
+    }
+
+    void fontConfigurationOnlyForText()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, reads);
+        const QString path = write(QStringLiteral("Fonts.pdf"), "1");
+        const Run run = brindlex(QStringList{"export", path, "--format", "png", "--json"} + options,
+                                 {{QStringLiteral("FC_DEBUG"), QStringLiteral("1024")}});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out.contains(QLatin1String("Loading config file")), reads);
+    }
+
     // The export module is found beside the add-on a suite names; a suite that names the
     // full add-on as the export module still exports through it.
     void exportModuleFollowsTheAddon_data()

@@ -9,7 +9,6 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPixmap>
 #include <QThread>
 #include <atomic>
@@ -54,9 +53,9 @@ int host::screenDpi()
     auto *app = QCoreApplication::instance();
     if (!qobject_cast<QGuiApplication *>(app) || QThread::currentThread() != app->thread())
         return 96; // no screen to ask from here
-    QPixmap pixmap(1, 1);
-    QPainter painter(&pixmap);
-    const int dpi = painter.device()->physicalDpiX();
+    // Asked of the device, not through a painter: a painter's default font would load the
+    // whole font configuration, which an export without text never needs.
+    const int dpi = QPixmap(1, 1).physicalDpiX();
     measured = dpi > 0 ? dpi : 96;
     return measured.load();
 }
