@@ -262,8 +262,8 @@ private slots:
         QCOMPARE(pdf->copiesOpened() > 0, copies);
     }
 
-    // A walk told which pages it wants renders none past them ahead (page 3 would open a
-    // second copy here), and waits for none when it ends.
+    // A walk told which pages it wants starts all copies on its first page, and renders
+    // none past the last ahead (nor waits for one when it ends).
     void readAheadStopsAtTheLastWantedPage()
     {
         if (QThread::idealThreadCount() < 2)
@@ -274,8 +274,9 @@ private slots:
         QVERIFY2(pdf, qPrintable(opened.error));
         pdf->setPagesWanted({1, 2});
         QVERIFY(!pdf->renderPage(1, 1.0f).isNull());
+        QCOMPARE(pdf->pagesRenderedAhead(), 2); // page 2 started beside page 1
         QVERIFY(!pdf->renderPage(2, 1.0f).isNull());
-        QCOMPARE(pdf->copiesOpened(), 1);
+        QCOMPARE(pdf->pagesRenderedAhead(), 2);
     }
 
     // A document's kind follows its name in any case: the component that serves it, and

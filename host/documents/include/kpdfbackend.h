@@ -12,6 +12,7 @@
 namespace Poppler {
 class Document;
 }
+class KRenderThread;
 class KSplashPageRenderer;
 struct KPdfMessages;
 
@@ -36,6 +37,8 @@ public:
     QString errorSummary() const;
     // Copies of the document opened beside the first to render pages ahead.
     int copiesOpened();
+    // Pages handed to those copies so far.
+    int pagesRenderedAhead();
 
 private:
     KPdfBackend(const QString &path, const QByteArray &bytes, std::unique_ptr<Poppler::Document> document,
@@ -66,9 +69,12 @@ private:
         std::future<QImage> image;
         int index = -1;
         float zoom = 0;
+        // Declared last, so it ends, finishing its page, before the copy it renders goes.
+        std::unique_ptr<KRenderThread> thread;
     };
     std::vector<Ahead> m_ahead;
     bool m_aheadFailed = false;
+    int m_renderedAhead = 0;
     int m_lastAsked = -2; // the page asked for last; the next one starts a walk
     std::vector<bool> m_wanted; // empty: every page may be asked for
 

@@ -1,5 +1,6 @@
 #include "kpdfbackend.h"
 
+#include "krenderthread_p.h"
 #include "ksplashpagerenderer_p.h"
 
 #include <krt.h>
@@ -195,13 +196,19 @@ void KPdfBackend::setPagesWanted(const QList<int> &indexes)
 {
     QMutexLocker lock(&m_mutex);
     m_wanted.clear();
+    int first = -1;
+    int count = 0;
     for (int i : indexes) {
         if (i < 0)
             continue;
         if (size_t(i) >= m_wanted.size())
             m_wanted.resize(size_t(i) + 1, false);
         m_wanted[size_t(i)] = true;
+        first = count++ ? std::min(first, i) : i;
     }
+    // Several pages to come: the walk starts with the first, which then renders beside the
+    // next ones instead of alone before them.
+    m_lastAsked = count > 1 ? first - 1 : -2;
 }
 
 bool KPdfBackend::isWanted(int i) const
@@ -233,9 +240,11 @@ bool KPdfBackend::launch(int i, float zoom)
     const bool small = isSmallPage(i, zoom);
     if (small && !ahead.splash)
         ahead.splash = KSplashPageRenderer::open(m_bytes);
+    if (!ahead.thread)
+        ahead.thread = std::make_unique<KRenderThread>();
     if (small && ahead.splash) {
         const double dpi = zoom * krt::host::screenDpi();
-        ahead.image = std::async(std::launch::async, [splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
+        ahead.image = ahead.thread->render([splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
     } else {
         if (!ahead.document) {
             ahead.document.reset(Poppler::Document::loadFromData(m_bytes));
@@ -245,10 +254,11 @@ bool KPdfBackend::launch(int i, float zoom)
             }
             setRenderHints(ahead.document.get());
         }
-        ahead.image = std::async(std::launch::async, render, ahead.document.get(), i, zoom);
+        ahead.image = ahead.thread->render([document = ahead.document.get(), i, zoom] { return render(document, i, zoom); });
     }
     ahead.index = i;
     ahead.zoom = zoom;
+    ++m_renderedAhead;
     return true;
 }
 
@@ -257,6 +267,12 @@ int KPdfBackend::copiesOpened()
     QMutexLocker lock(&m_mutex);
     return int(std::count_if(m_ahead.begin(), m_ahead.end(),
                              [](const Ahead &ahead) { return ahead.document || ahead.splash; }));
+}
+
+int KPdfBackend::pagesRenderedAhead()
+{
+    QMutexLocker lock(&m_mutex);
+    return m_renderedAhead;
 }
 
 bool KPdfBackend::isSmallPage(int i, float zoom) const
