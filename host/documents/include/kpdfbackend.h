@@ -47,7 +47,6 @@ private:
 
     static QImage render(Poppler::Document *document, int i, float zoom);
     bool launch(int i, float zoom);
-    bool isSmallPage(int i, float zoom) const;
     bool isWanted(int i) const;
 
     QMutex m_mutex; // Poppler renders one page at a time per document
@@ -62,9 +61,8 @@ private:
     // next pages ahead, one each, and every core works; page i renders on copy i % copies.
     struct Ahead
     {
-        std::unique_ptr<Poppler::Document> document;
-        // Small pages go through Poppler's rasteriser with one lasting output device, which
-        // saves rebuilding it per page; its font caches are not worth it for a few big pages.
+        // Poppler's rasteriser with one lasting output device: its fonts are loaded once,
+        // not again for every page.
         std::shared_ptr<KSplashPageRenderer> splash;
         std::future<QImage> image;
         int index = -1;

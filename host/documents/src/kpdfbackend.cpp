@@ -225,8 +225,8 @@ QImage KPdfBackend::renderPageAtDpi(int i, double dpi)
     return page->renderToImage(dpi, dpi);
 }
 
-// A copy opens what its first page needs when that page comes: a one-page export parses
-// the file once more, not once per core and renderer. False when no copy can render it.
+// A copy is opened when its first page comes, so a short walk parses the file no more
+// often than it renders pages. False when no copy can render it.
 bool KPdfBackend::launch(int i, float zoom)
 {
     Ahead &ahead = m_ahead[size_t(i) % m_ahead.size()];
@@ -237,25 +237,16 @@ bool KPdfBackend::launch(int i, float zoom)
     ahead.index = -1;
     if (m_aheadFailed)
         return false;
-    const bool small = isSmallPage(i, zoom);
-    if (small && !ahead.splash)
+    if (!ahead.splash)
         ahead.splash = KSplashPageRenderer::open(m_bytes);
+    if (!ahead.splash) {
+        m_aheadFailed = true; // out of memory: render in the caller's thread
+        return false;
+    }
     if (!ahead.thread)
         ahead.thread = std::make_unique<KRenderThread>();
-    if (small && ahead.splash) {
-        const double dpi = zoom * krt::host::screenDpi();
-        ahead.image = ahead.thread->render([splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
-    } else {
-        if (!ahead.document) {
-            ahead.document.reset(Poppler::Document::loadFromData(m_bytes));
-            if (!ahead.document) {
-                m_aheadFailed = true; // out of memory: render in the caller's thread
-                return false;
-            }
-            setRenderHints(ahead.document.get());
-        }
-        ahead.image = ahead.thread->render([document = ahead.document.get(), i, zoom] { return render(document, i, zoom); });
-    }
+    const double dpi = zoom * krt::host::screenDpi();
+    ahead.image = ahead.thread->render([splash = ahead.splash, i, dpi] { return splash->render(i, dpi); });
     ahead.index = i;
     ahead.zoom = zoom;
     ++m_renderedAhead;
@@ -266,7 +257,7 @@ int KPdfBackend::copiesOpened()
 {
     QMutexLocker lock(&m_mutex);
     return int(std::count_if(m_ahead.begin(), m_ahead.end(),
-                             [](const Ahead &ahead) { return ahead.document || ahead.splash; }));
+                             [](const Ahead &ahead) { return bool(ahead.splash); }));
 }
 
 int KPdfBackend::pagesRenderedAhead()
@@ -275,11 +266,3 @@ int KPdfBackend::pagesRenderedAhead()
     return m_renderedAhead;
 }
 
-bool KPdfBackend::isSmallPage(int i, float zoom) const
-{
-    std::unique_ptr<Poppler::Page> page(m_document->page(i));
-    if (!page)
-        return false;
-    const QSizeF pixels = page->pageSizeF() * (zoom * krt::host::screenDpi() / 72.0);
-    return pixels.width() * pixels.height() * 4 <= kSmallPageBytes;
-}
