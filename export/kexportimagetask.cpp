@@ -26,6 +26,8 @@
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
+#include <thread>
+#include <vector>
 #include <limits>
 
 #include <sys/stat.h>
@@ -504,23 +506,51 @@ bool KExportImageTask::composeLongPicture(QImage &result)
         return false;
     }
     // Scan lines are copied, not painted: a painter stops at row 32767.
+    QVector<PagePlacement> placements;
     int x = 0;
     for (ColumnLayout &column : columns) {
         int y = 0;
         for (QImage &image : column.images) {
-            if (isCanceled())
-                return false;
-            const QImage opaque = kpageimage::opaqueOnWhite(image);
-            kpageimage::copyInto(picture, QPoint(x, y), opaque, opaque.rect());
-            kpageimage::fillWhite(picture, QRect(x + opaque.width(), y, column.width - opaque.width(), opaque.height()));
+            placements.append({&image, x, y, column.width});
             y += image.height();
-            image = QImage(); // the page is in the picture now; give its memory back
         }
         kpageimage::fillWhite(picture, QRect(x, y, column.width, picture.height() - y));
         x += column.width;
     }
+    if (!drawPages(picture, placements))
+        return false;
     result = picture;
     return true;
+}
+
+// Pages are drawn side by side, one per core: the first write of each row of a fresh picture
+// costs the system a page fault, and a long picture has tens of thousands of them. Each
+// thread draws through its own view of its page's rows, and lets the page go once drawn.
+bool KExportImageTask::drawPages(QImage &picture, const QVector<PagePlacement> &placements)
+{
+    uchar *const bits = picture.bits(); // detaches, if at all, here and once
+    const qsizetype bytesPerLine = picture.bytesPerLine();
+    const int width = picture.width();
+    std::atomic<int> next{0};
+    auto draw = [&] {
+        for (int i = next++; i < placements.size() && !isCanceled(); i = next++) {
+            const PagePlacement &place = placements.at(i);
+            const QImage opaque = kpageimage::opaqueOnWhite(*place.image);
+            QImage rows(bits + qsizetype(place.y) * bytesPerLine, width, place.image->height(), bytesPerLine,
+                        QImage::Format_RGB32);
+            kpageimage::copyInto(rows, QPoint(place.x, 0), opaque, opaque.rect());
+            kpageimage::fillWhite(rows, QRect(place.x + opaque.width(), 0, place.columnWidth - opaque.width(), opaque.height()));
+            *place.image = QImage(); // the page is in the picture now; give its memory back
+        }
+    };
+    const int helpers = std::min(QThread::idealThreadCount(), int(placements.size())) - 1;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < std::min(helpers, 7); ++i)
+        threads.emplace_back(draw);
+    draw();
+    for (std::thread &thread : threads)
+        thread.join();
+    return !isCanceled();
 }
 
 // Claims the next free numbered folder with a plain mkdir, which fails when the name is

@@ -5,6 +5,7 @@
 #include "kpicturewritequeue.h"
 
 #include <QImage>
+#include <QVector>
 #include <QList>
 #include <QThread>
 #include <QVariantMap>
@@ -136,6 +137,15 @@ private:
     bool placePage(const QByteArray &bytes, const QString &path);
     bool writeImage(QImage &image, const QString &path, const ExportImageOptions &options);
     void paintWatermarkOn(QImage &image, const ExportImageOptions &options, bool longPicture);
+    // Where a page goes in a long picture: its top left and its column's width.
+    struct PagePlacement
+    {
+        QImage *image;
+        int x;
+        int y;
+        int columnWidth;
+    };
+    bool drawPages(QImage &picture, const QVector<PagePlacement> &placements);
     // Tells encoders in progress that the run is cancelled.
     std::function<bool()> stopFunction() const;
     void removeOutput(const ExportImageOptions &options);
