@@ -67,6 +67,15 @@ void ensureRuntimeFolder()
         qputenv("XDG_RUNTIME_DIR", fresh);
 }
 
+// Exports (unless they show the dialog) and conversions draw no window.
+bool showsWindow(const QStringList &arguments)
+{
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("convert"))
+        return false;
+    return command != QLatin1String("export") || arguments.contains(QLatin1String("--dialog"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -75,14 +84,19 @@ int main(int argc, char **argv)
     const QStringList arguments = argumentsOf(argc, argv);
     // The host runs without a display too (exports from scripts), but its window needs one.
     const bool desktop = kdesktopcommand::wanted(arguments.mid(1));
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (desktop)
-            return kcommandreport::print(
-                kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("Brindlex", "Cannot show a window"),
-                                        QCoreApplication::translate("Brindlex", "There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
-                false);
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!showsWindow(arguments)) {
+            // Connecting to a display costs tens of ms, and one that is gone (a closed
+            // remote session) would abort the run.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            if (desktop)
+                return kcommandreport::print(
+                    kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("Brindlex", "Cannot show a window"),
+                                            QCoreApplication::translate("Brindlex", "There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
+                    false);
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
     }
     ensureRuntimeFolder();
     // Qt would take -style, -platform, -reverse and the like out of the export's own options.

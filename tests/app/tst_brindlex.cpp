@@ -169,6 +169,31 @@ private slots:
         QCOMPARE(run.out.contains(QLatin1String("Loading config file")), reads);
     }
 
+    // A run that shows no window never connects to a display: one that is gone (a closed
+    // remote session) must not abort it.
+    void windowlessRunsIgnoreTheDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("export") << QStringList{"export", "Gone.pdf", "--json"};
+        QTest::newRow("convert") << QStringList{"convert", "Gone.md", "Gone-converted.pdf"};
+    }
+
+    void windowlessRunsIgnoreTheDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QVERIFY(!write(QStringLiteral("Gone.pdf"), "1").isEmpty());
+        QVERIFY(!write(QStringLiteral("Gone.md"), "# Gone\n").isEmpty());
+        for (QString &argument : arguments) {
+            if (argument.contains(QLatin1Char('.')))
+                argument = m_dir.filePath(argument);
+        }
+        const Run run = brindlex(arguments, {{QStringLiteral("DISPLAY"), QStringLiteral(":9999")},
+                                             {QStringLiteral("WAYLAND_DISPLAY"), QString()},
+                                             {QStringLiteral("QT_QPA_PLATFORM"), QString()}});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(!run.err.contains(QLatin1String("xcb")));
+    }
+
     // The export module is found beside the add-on a suite names; a suite that names the
     // full add-on as the export module still exports through it.
     void exportModuleFollowsTheAddon_data()
