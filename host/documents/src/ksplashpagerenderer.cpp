@@ -4,6 +4,7 @@
 #include <PDFDoc.h>
 #include <SplashOutputDev.h>
 #include <Stream.h>
+#include <goo/gmem.h>
 #include <splash/SplashBitmap.h>
 
 std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QByteArray &bytes)
@@ -33,16 +34,19 @@ QImage KSplashPageRenderer::render(int i, double dpi)
     if (i < 0 || i >= m_doc->getNumPages() || dpi <= 0)
         return QImage();
     m_doc->displayPage(m_output.get(), i + 1, dpi, dpi, 0, false, true, false);
-    // The picture takes the device's bitmap over (the device makes a new one for the next
-    // page), so pixels are neither copied nor kept twice.
-    SplashBitmap *bitmap = m_output->takeBitmap();
-    if (!bitmap || !bitmap->getDataPtr()) {
-        delete bitmap;
+    // The picture takes the device's colour rows over (the device makes a new bitmap for the
+    // next page), so pixels are neither copied nor kept twice; the alpha plane, a quarter
+    // more that an opaque page never needs, goes at once.
+    std::unique_ptr<SplashBitmap> bitmap(m_output->takeBitmap());
+    if (!bitmap || !bitmap->getDataPtr() || bitmap->getRowSize() <= 0)
         return QImage();
-    }
-    QImage image(bitmap->getDataPtr(), bitmap->getWidth(), bitmap->getHeight(), bitmap->getRowSize(),
-                 QImage::Format_RGB32, [](void *owned) { delete static_cast<SplashBitmap *>(owned); }, bitmap);
+    const int width = bitmap->getWidth();
+    const int height = bitmap->getHeight();
+    const int rowSize = bitmap->getRowSize();
+    uchar *pixels = bitmap->takeData();
+    bitmap.reset();
+    QImage image(pixels, width, height, rowSize, QImage::Format_RGB32, [](void *owned) { gfree(owned); }, pixels);
     if (image.isNull())
-        delete bitmap;
+        gfree(pixels);
     return image;
 }
