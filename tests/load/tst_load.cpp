@@ -2,6 +2,7 @@
 #include "ktestmain.h"
 #include "ktestprocess.h"
 
+#include <QImage>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -73,6 +74,29 @@ private slots:
         // separate the peaks; a leak of a page every second extra page could not hide below that.
         QVERIFY2(peaks.at(2) < reference + 210 * 1024,
                  qPrintable(QStringLiteral("%1 kB against %2 kB").arg(peaks.at(2)).arg(reference)));
+    }
+
+    // A long picture holds its pages until it is drawn into it, each page given back once
+    // drawn: twice the pages may cost twice the picture, and no more than a page besides.
+    void longPictureMemoryGrowsWithThePictureAlone()
+    {
+        QTemporaryDir dir;
+        QList<qint64> peaks;
+        QList<qint64> pictures;
+        for (int pages : {10, 20}) {
+            const QString pdf = dir.filePath(QStringLiteral("Tall%1.pdf").arg(pages));
+            QVERIFY(ktest::writePdf(pdf, QVector<QSizeF>(pages, QSizeF(595, 842)).toList()));
+            const Measured m = measure({"export", pdf, "--long", "--quality", "200", "--json"});
+            QCOMPARE(m.run.status, 0);
+            const QImage picture(m.run.json.value(QStringLiteral("fileName")).toString());
+            QVERIFY(!picture.isNull());
+            peaks << m.peakKb;
+            pictures << qint64(picture.width()) * picture.height() * 4 / 1024;
+        }
+        const qint64 pageKb = pictures.at(1) / 20;
+        qInfo("long pictures: peak %lld kB for 10 pages, %lld kB for 20; a page is %lld kB", peaks.at(0), peaks.at(1), pageKb);
+        QVERIFY2(peaks.at(1) - peaks.at(0) <= pictures.at(1) - pictures.at(0) + pageKb,
+                 qPrintable(QStringLiteral("%1 kB more").arg(peaks.at(1) - peaks.at(0))));
     }
 
     // Exports of one document into one folder at the same time each get a folder of their own.
