@@ -30,8 +30,16 @@ void KExportImageMgr::adoptTask(KExportImageTask *task)
     m_task = task;
     if (!m_task)
         return;
-    connect(m_task, &KExportImageTask::exportFinished, this, &KExportImageMgr::onExportFinished,
-            Qt::QueuedConnection);
+    // Handed over as a call with its values captured, not as a queued signal: queuing would
+    // copy the exit code through the type registry, whose copy functions stay those of the
+    // module that registered it first, gone when a suite unloads the add-on and loads it again.
+    connect(
+        m_task, &KExportImageTask::exportFinished, this,
+        [this](KExportImageTask::ExitCode exitCode, const QVariantMap &exitInfo) {
+            QMetaObject::invokeMethod(this, [this, exitCode, exitInfo] { onExportFinished(exitCode, exitInfo); },
+                                      Qt::QueuedConnection);
+        },
+        Qt::DirectConnection);
     connect(m_task, &KExportImageTask::pageProgress, this, &KExportImageMgr::exportProgress, Qt::QueuedConnection);
 }
 
