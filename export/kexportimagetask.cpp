@@ -543,9 +543,9 @@ bool KExportImageTask::drawPages(QImage &picture, const QVector<PagePlacement> &
             *place.image = QImage(); // the page is in the picture now; give its memory back
         }
     };
-    const int helpers = std::min(QThread::idealThreadCount(), int(placements.size())) - 1;
+    const int helpers = std::min(KPictureWriteQueue::threadsForCores(), int(placements.size())) - 1;
     std::vector<std::thread> threads;
-    for (int i = 0; i < std::min(helpers, 7); ++i)
+    for (int i = 0; i < helpers; ++i)
         threads.emplace_back(draw);
     draw();
     for (std::thread &thread : threads)

@@ -371,7 +371,8 @@ bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
 
 void removeAbandonedTemporaries(const QString &folder)
 {
-    static const QRegularExpression shape(QStringLiteral("^\\..+\\.ktavro-[0-9a-z]{1,6}$"));
+    static const QRegularExpression shape(QStringLiteral("^\\..+") + QRegularExpression::escape(QLatin1String(kTemporaryMark))
+                                          + QStringLiteral("[0-9a-z]{1,6}$"));
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (!shape.match(name).hasMatch())

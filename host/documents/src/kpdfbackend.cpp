@@ -90,13 +90,7 @@ KPdfBackend::KPdfBackend(const QString &path, const QByteArray &bytes, std::uniq
     setRenderHints(m_document.get());
 }
 
-KPdfBackend::~KPdfBackend()
-{
-    for (Ahead &ahead : m_ahead) {
-        if (ahead.image.valid())
-            ahead.image.wait();
-    }
-}
+KPdfBackend::~KPdfBackend() = default;
 
 KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
 {
@@ -265,4 +259,3 @@ int KPdfBackend::pagesRenderedAhead()
     QMutexLocker lock(&m_mutex);
     return m_renderedAhead;
 }
-
