@@ -35,6 +35,34 @@ KOpenedDocument openSevenPages(const QTemporaryDir &dir)
     return KDocumentLoader::open(path);
 }
 
+// Pages of running text in several faces and sizes, far more distinct glyphs per font
+// than a page of headings.
+bool writeTextPages(const QString &path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    QPainter painter(&writer);
+    const QString text = QStringLiteral("The quick brown fox jumps over the lazy dog; PACK MY BOX WITH FIVE DOZEN "
+                                        "LIQUOR JUGS! 0123456789 (%&@#) \u00e9\u00e8\u00fc\u00df "
+                                        "\u03b1\u03b2\u03b3\u03b4 \u0436\u0437\u0438\u0439 ");
+    const QStringList families{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans Mono")};
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        int y = 20;
+        for (int line = 0; y < 800; ++line) {
+            QFont font(families.at((line + page) % families.size()));
+            font.setPointSizeF(6 + (line % 4) * 2.5);
+            font.setItalic(line % 5 == 0);
+            painter.setFont(font);
+            painter.drawText(QPointF(20 + line % 3, y), text.mid(line % 7) + text.left(line % 7));
+            y += int(font.pointSizeF() * 1.5);
+        }
+    }
+    return painter.end();
+}
+
 // The renderer of a writer document's page layout; null when any step fails.
 KComPtr<IKPageRenderer> rendererOf(const KComPtr<IKWriterDocument> &doc)
 {
@@ -277,6 +305,35 @@ private slots:
         QCOMPARE(pdf->pagesRenderedAhead(), 2); // page 2 started beside page 1
         QVERIFY(!pdf->renderPage(2, 1.0f).isNull());
         QCOMPARE(pdf->pagesRenderedAhead(), 2);
+    }
+
+    // Copies draw pages through a device of their own that keeps glyphs cached across
+    // pages; text-heavy pages must come out pixel for pixel as the document draws them alone.
+    void pagesReadAheadMatchThePageDrawnAlone_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("100 %") << 1.0f;
+        QTest::newRow("200 %") << 2.0f;
+        QTest::newRow("600 %") << 6.0f;
+    }
+
+    void pagesReadAheadMatchThePageDrawnAlone()
+    {
+        QFETCH(float, zoom);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("text.pdf"));
+        QVERIFY(writeTextPages(path, 4));
+        const KOpenedDocument opened = KDocumentLoader::open(path);
+        auto *pdf = dynamic_cast<KPdfBackend *>(opened.object.get());
+        QVERIFY2(pdf, qPrintable(opened.error));
+        pdf->setPagesWanted({0, 1, 2, 3});
+        for (int i = 0; i < 4; ++i) {
+            const QImage ahead = pdf->renderPage(i, zoom).convertToFormat(QImage::Format_RGB32);
+            const QImage alone = pdf->renderPageAtDpi(i, zoom * krt::host::screenDpi()).convertToFormat(QImage::Format_RGB32);
+            QVERIFY(!ahead.isNull());
+            QVERIFY2(ahead == alone, qPrintable(QStringLiteral("page %1 differs").arg(i + 1)));
+        }
+        QVERIFY(pdf->copiesOpened() > 0 || QThread::idealThreadCount() < 2);
     }
 
     // A document's kind follows its name in any case: the component that serves it, and

@@ -6,6 +6,77 @@
 #include <Stream.h>
 #include <goo/gmem.h>
 #include <splash/SplashBitmap.h>
+#include <splash/SplashFont.h>
+
+namespace {
+
+// Mirrors the glyph cache's tag record, private to Poppler's font code and unchanged there
+// for many years; the cache is an array of these beside the glyph bitmaps.
+struct GlyphCacheTag
+{
+    int c;
+    short xFrac, yFrac;
+    int mru;
+    int x, y, w, h;
+};
+
+// Splash sizes a font's glyph cache from the font's bounding box, which for most embedded
+// fonts leaves 8 to 32 glyphs (each in up to four sub-pixel positions): body text then
+// rasterises nearly every glyph it draws, again and again, and FreeType took over a third
+// of an export's time. This widens each font's cache once to hold a whole alphabet;
+// untouched slots cost address space, not memory.
+class GlyphCacheWidener : private SplashFont
+{
+public:
+    static void widen(SplashFont *font)
+    {
+        if (!font)
+            return;
+        int &sets = font->*&GlyphCacheWidener::cacheSets;
+        const int assoc = font->*&GlyphCacheWidener::cacheAssoc;
+        const int glyphBytes = font->*&GlyphCacheWidener::glyphSize;
+        if (sets >= kSets || assoc <= 0 || glyphBytes <= 0)
+            return;
+        int wider = kSets;
+        while (wider > sets && long(wider) * assoc * glyphBytes > kBytes)
+            wider /= 2;
+        if (wider <= sets)
+            return;
+        auto *cache = static_cast<unsigned char *>(gmallocn_checkoverflow(wider * assoc, glyphBytes));
+        auto *tags = static_cast<GlyphCacheTag *>(gmallocn_checkoverflow(wider * assoc, sizeof(GlyphCacheTag)));
+        if (!cache || !tags) {
+            gfree(cache);
+            gfree(tags);
+            return;
+        }
+        for (int i = 0; i < wider * assoc; ++i)
+            tags[i] = GlyphCacheTag{0, 0, 0, i & (assoc - 1), 0, 0, 0, 0}; // empty, ranked within its set
+        gfree(font->*&GlyphCacheWidener::cache);
+        gfree(font->*&GlyphCacheWidener::cacheTags);
+        font->*&GlyphCacheWidener::cache = cache;
+        font->*&GlyphCacheWidener::cacheTags = reinterpret_cast<SplashFontCacheTag *>(tags);
+        sets = wider;
+    }
+
+private:
+    static constexpr int kSets = 256; // a set for every code of a simple font
+    static constexpr long kBytes = 4L << 20;
+};
+
+class KGlyphCachingOutputDev : public SplashOutputDev
+{
+public:
+    using SplashOutputDev::SplashOutputDev;
+
+    void drawChar(GfxState *state, double x, double y, double dx, double dy, double originX, double originY, CharCode code, int nBytes, const Unicode *u, int uLen) override
+    {
+        SplashOutputDev::drawChar(state, x, y, dx, dy, originX, originY, code, nBytes, u, uLen);
+        // The font is made lazily by the first character drawn with it.
+        GlyphCacheWidener::widen(getCurrentFont());
+    }
+};
+
+} // namespace
 
 std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QByteArray &bytes)
 {
@@ -19,7 +90,7 @@ std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QByteArray 
         return nullptr;
     SplashColor paper;
     paper[0] = paper[1] = paper[2] = paper[3] = 255;
-    renderer->m_output = std::make_unique<SplashOutputDev>(splashModeXBGR8, 4, false, paper);
+    renderer->m_output = std::make_unique<KGlyphCachingOutputDev>(splashModeXBGR8, 4, false, paper);
     renderer->m_output->setFontAntialias(true);
     renderer->m_output->setVectorAntialias(true);
     renderer->m_output->setFreeTypeHinting(false, false);
