@@ -64,7 +64,7 @@ public:
 
 private:
     static constexpr int kSets = 256; // a set for every code of a simple font
-    static constexpr long kBytes = 4L << 20;
+    static constexpr long kBytes = 512L << 10; // a font's share: an alphabet of body text
 };
 
 unsigned char blendOnWhite(int colour, int alpha)
