@@ -15,7 +15,8 @@
 namespace {
 
 // Mirrors the glyph cache's tag record, private to Poppler's font code and unchanged there
-// for many years; the cache is an array of these beside the glyph bitmaps.
+// for many years; the cache is an array of these beside the glyph bitmaps. Pages drawn
+// through it are compared with Poppler's own drawing in the tests, so a change there shows.
 struct GlyphCacheTag
 {
     int c;
@@ -27,8 +28,8 @@ struct GlyphCacheTag
 // Splash sizes a font's glyph cache from the font's bounding box, which for most embedded
 // fonts leaves 8 to 32 glyphs (each in up to four sub-pixel positions): body text then
 // rasterises nearly every glyph it draws, again and again, and FreeType took over a third
-// of an export's time. This widens each font's cache once to hold a whole alphabet;
-// untouched slots cost address space, not memory.
+// of an export's time. This widens each font's cache once to hold an alphabet, within a
+// bound per font.
 class GlyphCacheWidener : private SplashFont
 {
 public:
