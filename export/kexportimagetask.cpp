@@ -36,6 +36,9 @@ namespace {
 
 const int kExitCodeType = qRegisterMetaType<KExportImageTask::ExitCode>("KExportImageTask::ExitCode");
 
+// Pages larger than this are mapped on their own rather than kept in a thread's heap.
+constexpr int kMappedPageBytes = 32 << 20;
+
 bool isCompactEdition()
 {
     const int edition = krt::product::versionID();
@@ -208,7 +211,7 @@ void KExportImageTask::keepFreedPagesForReuse()
 {
 #ifdef __GLIBC__
     // Up to the largest block a thread's heap holds; larger pages still map on their own.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_MMAP_THRESHOLD, kMappedPageBytes);
     mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
 #endif
 }
@@ -593,7 +596,10 @@ bool KExportImageTask::savePageImage(QImage &image, const QString &path, const E
     }
     if (!d->writeQueue) {
         const int threads = KPictureWriteQueue::threadsForCores();
-        d->writeQueue = std::make_unique<KPictureWriteQueue>(threads, threads);
+        // Pages this large take longer to encode than to render: a page waiting for every
+        // busy writer would only hold memory.
+        const int waiting = image.sizeInBytes() > kMappedPageBytes ? 1 : threads;
+        d->writeQueue = std::make_unique<KPictureWriteQueue>(waiting, threads);
     }
     // Moved, not copied, into the job: a second reference would make the writer copy the
     // whole page when it sets the resolution.
