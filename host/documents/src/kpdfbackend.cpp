@@ -116,6 +116,7 @@ KPdfBackend *KPdfBackend::open(const QString &path, QString *error)
         return fail(QCoreApplication::translate("KPdfBackend", "%1: the PDF document is encrypted and needs a password").arg(path));
     if (document->numPages() <= 0)
         return fail(QCoreApplication::translate("KPdfBackend", "%1: the PDF document has no pages").arg(path));
+    KSplashPageRenderer::prepareSharedState();
     return new KPdfBackend(path, bytes, std::move(document), messages);
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
+#include <GfxState.h>
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <SplashOutputDev.h>
@@ -136,6 +138,15 @@ public:
 };
 
 } // namespace
+
+void KSplashPageRenderer::prepareSharedState()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const PDFRectangle box(0, 0, 1, 1);
+        GfxState state(72, 72, &box, 0, true);
+    });
+}
 
 std::shared_ptr<KSplashPageRenderer> KSplashPageRenderer::open(const QByteArray &bytes)
 {

@@ -15,6 +15,10 @@ class KSplashPageRenderer
 public:
     // Reads the PDF from bytes the caller already holds, so every copy shows the same file.
     static std::shared_ptr<KSplashPageRenderer> open(const QByteArray &bytes);
+    // Makes the colour profiles Poppler shares between all documents, once and before any
+    // page is drawn: its first drawing state makes them unguarded, and two copies starting
+    // their first pages together would make them twice, freeing one while it is set.
+    static void prepareSharedState();
     ~KSplashPageRenderer();
 
     // Page i (0-based) on white at the resolution, as opaque 32-bit pixels.
