@@ -149,11 +149,15 @@ QByteArray prepare(QImage &image, const QString &path, int dpi, QString *error)
 }
 
 // Passes writes and seeks on to another device until stop answers true, then fails every
-// write: Qt's writers give up at their next write, a few kilobytes on.
+// write (Qt's writers give up at their next write, a few kilobytes on) or takes it into
+// nothing.
 class StoppingDevice : public QIODevice
 {
 public:
-    StoppingDevice(QIODevice *target, const Stop &stop) : m_target(target), m_stop(stop)
+    // swallow: once stopped, writes still succeed but go nowhere, for writers that cannot
+    // take a failed write.
+    StoppingDevice(QIODevice *target, const Stop &stop, bool swallow)
+        : m_target(target), m_stop(stop), m_swallow(swallow)
     {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
         QIODevice::seek(target->pos());
@@ -169,7 +173,7 @@ protected:
     {
         if (m_stopped || m_stop()) {
             m_stopped = true;
-            return -1;
+            return m_swallow ? length : -1;
         }
         return m_target->write(data, length);
     }
@@ -177,6 +181,7 @@ protected:
 private:
     QIODevice *m_target;
     const Stop &m_stop;
+    const bool m_swallow;
     bool m_stopped = false;
 };
 
@@ -280,7 +285,9 @@ bool encodeTo(QIODevice *device, const QImage &image, const QByteArray &format, 
         return encodeBmp(device, image, error, stop);
     if (!stop)
         return encodeWithQt(device, image, format, error);
-    StoppingDevice stopping(device, stop);
+    // Qt's PNG and JPEG writers leave a failed write through longjmp, past the destructors
+    // of the rows they copied (a leak at every cancel): those finish into nothing instead.
+    StoppingDevice stopping(device, stop, format == "png" || format == "jpg");
     const bool ok = encodeWithQt(&stopping, image, format, error);
     if (stopping.stopped()) {
         setError(error, QStringLiteral("cancelled"));
