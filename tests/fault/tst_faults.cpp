@@ -109,7 +109,8 @@ private slots:
         QTest::addColumn<QStringList>("left"); // besides the document and whole pictures
         QTest::addColumn<QString>("cause"); // in the message, when the export fails
         QTest::newRow("folder removed") << "remove" << QStringList() << "is gone|No such file or directory";
-        QTest::newRow("folder replaced by a file") << "replace" << QStringList{"Doc"} << "Not a directory|is gone"; // gone until the file takes its place
+        QTest::newRow("folder replaced by a file") << "replace" << QStringList{"Doc"}
+                                                   << "Not a directory|is gone|No such file or directory"; // gone until the file takes its place
         QTest::newRow("folder made read-only") << "read-only" << QStringList() << "Permission denied|Operation not permitted";
         QTest::newRow("document deleted") << "delete document" << QStringList() << "";
     }
