@@ -85,18 +85,17 @@ int main(int argc, char **argv)
     // The host runs without a display too (exports from scripts), but its window needs one.
     const bool desktop = kdesktopcommand::wanted(arguments.mid(1));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (!showsWindow(arguments)) {
-            // Connecting to a display costs tens of ms, and one that is gone (a closed
-            // remote session) would abort the run.
+        const bool window = showsWindow(arguments);
+        const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        if (window && noDisplay && desktop)
+            return kcommandreport::print(
+                kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("Brindlex", "Cannot show a window"),
+                                        QCoreApplication::translate("Brindlex", "There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
+                false);
+        // Without a window a display is not worth its connection (tens of ms), and one that
+        // is gone (a closed remote session) would abort the run.
+        if (!window || noDisplay)
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-            if (desktop)
-                return kcommandreport::print(
-                    kcommandreport::failure(kcommandreport::Failed, QCoreApplication::translate("Brindlex", "Cannot show a window"),
-                                            QCoreApplication::translate("Brindlex", "There is no display (DISPLAY and WAYLAND_DISPLAY are unset).")),
-                    false);
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
     }
     ensureRuntimeFolder();
     // Qt would take -style, -platform, -reverse and the like out of the export's own options.

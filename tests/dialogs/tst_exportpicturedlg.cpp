@@ -25,14 +25,7 @@
 #include <limits>
 #include <malloc.h>
 #include <unistd.h>
-#if defined(__SANITIZE_ADDRESS__)
-#define KTAVRO_ASAN_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KTAVRO_ASAN_HEAP 1
-#endif
-#endif
-#ifdef KTAVRO_ASAN_HEAP
+#ifdef KTAVRO_TEST_ASAN
 #include <sanitizer/allocator_interface.h>
 #endif
 
@@ -45,7 +38,7 @@ namespace {
 // from one run to the next.
 qint64 liveHeapKb()
 {
-#ifdef KTAVRO_ASAN_HEAP
+#ifdef KTAVRO_TEST_ASAN
     return qint64(__sanitizer_get_current_allocated_bytes()) / 1024;
 #else
     char *text = nullptr;

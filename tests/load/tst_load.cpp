@@ -80,12 +80,8 @@ private slots:
     // drawn: twice the pages may cost twice the picture, and no more than a page besides.
     void longPictureMemoryGrowsWithThePictureAlone()
     {
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef KTAVRO_TEST_ASAN
         QSKIP("the address sanitizer keeps freed pages in quarantine");
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-        QSKIP("the address sanitizer keeps freed pages in quarantine");
-#endif
 #endif
         QTemporaryDir dir;
         QList<qint64> peaks;

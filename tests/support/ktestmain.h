@@ -9,6 +9,15 @@
 #include <QString>
 #include <QtTest>
 
+// Defined when the address sanitizer is built in; GCC and clang say so differently.
+#if defined(__SANITIZE_ADDRESS__)
+#define KTAVRO_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KTAVRO_TEST_ASAN 1
+#endif
+#endif
+
 // Main for the project's QtTest executables: a widget application with the host's start-up
 // work done, so fonts and host services behave as in the suite.
 #define KTAVRO_TEST_MAIN(TestClass)                                                         \

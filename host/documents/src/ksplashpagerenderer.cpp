@@ -76,6 +76,17 @@ unsigned char blendOnWhite(int colour, int alpha)
     return static_cast<unsigned char>((x + (x >> 8) + 0x80) >> 8);
 }
 
+// One pixel of XBGR8 with its coverage, as Splash's own step puts it onto white.
+void putOnWhite(unsigned char *pixel, int alpha)
+{
+    if (alpha != 255) {
+        pixel[0] = blendOnWhite(pixel[0], alpha);
+        pixel[1] = blendOnWhite(pixel[1], alpha);
+        pixel[2] = blendOnWhite(pixel[2], alpha);
+    }
+    pixel[3] = 255;
+}
+
 // Puts a page drawn on a transparent backdrop onto white paper, as Splash's own step does
 // pixel by pixel; on a page of text most runs of eight are untouched or opaque and need no
 // arithmetic, and that step had become a tenth of an export's time.
@@ -97,21 +108,11 @@ bool compositeOnWhite(SplashBitmap *bitmap)
                 std::memset(p + 4 * x, 0xff, 32);
                 continue;
             }
-            for (int i = x; i < x + 8; ++i) {
-                if (q[i] != 255) {
-                    p[4 * i] = blendOnWhite(p[4 * i], q[i]);
-                    p[4 * i + 1] = blendOnWhite(p[4 * i + 1], q[i]);
-                    p[4 * i + 2] = blendOnWhite(p[4 * i + 2], q[i]);
-                }
-                p[4 * i + 3] = 255;
-            }
+            for (int i = x; i < x + 8; ++i)
+                putOnWhite(p + 4 * i, q[i]);
         }
-        for (; x < width; ++x) {
-            p[4 * x] = blendOnWhite(p[4 * x], q[x]);
-            p[4 * x + 1] = blendOnWhite(p[4 * x + 1], q[x]);
-            p[4 * x + 2] = blendOnWhite(p[4 * x + 2], q[x]);
-            p[4 * x + 3] = 255;
-        }
+        for (; x < width; ++x)
+            putOnWhite(p + 4 * x, q[x]);
     }
     return true;
 }
